@@ -1,0 +1,40 @@
+# make run    build kestro.exe and start it under Wine
+# make test   build everything and run every test: native, sanitizers, Windows under Wine
+# make bench  timing and parsing benchmarks, natively and under Wine
+
+PRESETS := native native-asan windows
+
+.PHONY: all deps build test bench run clean format
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@for p in $(PRESETS); do \
+	  cmake --preset $$p >/dev/null && cmake --build --preset $$p || exit 1; \
+	done
+
+test: build
+	ctest --preset native
+	ctest --preset native-asan
+	scripts/with-wine.sh ctest --preset windows
+
+bench: deps
+	cmake --preset native >/dev/null && cmake --build --preset native --target kestro_bench
+	cmake --preset windows >/dev/null && cmake --build --preset windows --target kestro_bench
+	@echo "== native =="
+	build/native/bench/kestro_bench
+	@echo "== Windows under Wine =="
+	scripts/with-wine.sh /usr/lib/wine/wine64 build/windows/bench/kestro_bench.exe
+
+run: deps
+	cmake --preset windows >/dev/null && cmake --build --preset windows --target kestro
+	scripts/run.sh
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

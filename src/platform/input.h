@@ -1,0 +1,44 @@
+// The input seam: the operations that play a script line as system-wide
+// input. The Windows implementation calls mouse_event, SetCursorPos,
+// keybd_event and VkKeyScan; tests use a recording fake in virtual time.
+#pragma once
+
+#include <cstdint>
+
+namespace kestro {
+
+// Button flags as mouse_event takes them; a click passes down | up at once.
+enum MouseFlag : std::uint32_t {
+  kMouseLeftDown = 2,
+  kMouseLeftUp = 4,
+  kMouseRightDown = 8,
+  kMouseRightUp = 16,
+};
+
+// Bit of a ScanCharacter result that says the character needs Shift.
+constexpr std::uint16_t kScanShiftBit = 0x100;
+constexpr std::uint8_t kVirtualKeyShift = 16;
+
+class Input {
+ public:
+  virtual ~Input() = default;
+
+  // Button events of the flags, at the current cursor position.
+  virtual void MouseEvent(std::uint32_t flags) = 0;
+  // Moves the cursor to a screen position in physical pixels.
+  virtual void MoveCursor(int x, int y) = 0;
+  // Presses or releases one virtual key.
+  virtual void KeyEvent(std::uint8_t virtualKey, bool release) = 0;
+  // Virtual key in the low byte and shift state in the high byte of the key
+  // that types the character on the active layout; 0xFFFF when none does.
+  virtual std::uint16_t ScanCharacter(char character) = 0;
+  // Blocks for at least the given time, and hardly longer.
+  virtual void Wait(std::uint32_t milliseconds) = 0;
+
+  // Bracket one script run, so an implementation can hold precise timing
+  // (a raised system timer resolution) only while a run needs it.
+  virtual void RunStarting() {}
+  virtual void RunFinished() {}
+};
+
+}  // namespace kestro

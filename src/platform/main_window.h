@@ -1,0 +1,62 @@
+// The windows as the core sees them: controls addressed by id, the script
+// list, message boxes and the status bar. The Windows program implements
+// these on its dialogs; tests use an in-memory fake.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kestro {
+
+// Message box styles and answers, with their Win32 values.
+enum MessageStyle : unsigned {
+  kBoxOk = 0x0,
+  kBoxYesNo = 0x4,
+  kBoxIconQuestion = 0x20,
+  kBoxIconWarning = 0x30,
+  kBoxIconInformation = 0x40,
+};
+constexpr int kAnswerYes = 6;
+
+// The controls of one dialog. All text is GBK bytes.
+class Dialog {
+ public:
+  virtual ~Dialog() = default;
+
+  virtual std::string ControlText(int controlId) = 0;
+  virtual void SetControlText(int controlId, std::string_view text) = 0;
+  virtual bool IsChecked(int controlId) = 0;
+  virtual void SetChecked(int controlId, bool checked) = 0;
+
+  // Combo boxes and drop-down lists: entries in insertion order.
+  virtual void ComboAdd(int controlId, std::string_view text) = 0;
+  virtual void ComboSelect(int controlId, int index) = 0;
+  // The selected entry's position, or -1 when none is selected.
+  virtual int ComboSelection(int controlId) = 0;
+};
+
+enum class BoxOwner { MainWindow, None };
+
+// The main window: its dialog controls, the script list (list box 1002),
+// message boxes and the two-part status bar.
+class MainWindow : public Dialog {
+ public:
+  virtual int ListCount() = 0;
+  virtual std::string ListLine(int index) = 0;
+  // The selected line's index, or -1 when none is selected.
+  virtual int ListSelection() = 0;
+  // Inserts before the line at index; index == ListCount() appends.
+  virtual void ListInsert(int index, std::string_view line) = 0;
+  // Selects the line and scrolls it into view; -1 clears the selection.
+  virtual void ListSelect(int index) = 0;
+  virtual void ListDelete(int index) = 0;
+  virtual void ListClear() = 0;
+
+  // A modal message box; returns the answer (kAnswerYes, ...).
+  virtual int ShowMessage(BoxOwner owner, std::string_view text, std::string_view caption,
+                          unsigned style) = 0;
+  // Text of status-bar part 0 or 1.
+  virtual void SetStatusText(int part, std::string_view text) = 0;
+};
+
+}  // namespace kestro

@@ -1,0 +1,173 @@
+#include "runner/line_executor.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "script/script_language.h"
+
+namespace kestro {
+namespace {
+
+constexpr std::uint32_t kButtonPauseMs = 100;
+constexpr std::size_t kMaxDigits = 31;
+constexpr std::uint64_t kMaxNumber = 2147483647;
+
+// The error box of a malformed line: its first word as text, the command
+// word and "脚本错误!" as caption.
+void ShowScriptError(MainWindow& window, CommandId id, std::string_view firstWord) {
+  std::string caption(KeywordOf(id));
+  caption += "脚本错误!";
+  window.ShowMessage(BoxOwner::MainWindow, firstWord, caption, kBoxIconWarning);
+}
+
+// Reads decimal digits from `pos` up to `delimiter` and leaves `pos` after
+// it. Any other byte, the end of the text, more than 31 digits or a value
+// above 2147483647 make the field malformed. No digits read as 0.
+std::optional<std::uint32_t> ReadNumberField(std::string_view text, std::size_t& pos,
+                                             char delimiter) {
+  std::uint64_t value = 0;
+  std::size_t digits = 0;
+  for (; pos < text.size(); ++pos) {
+    char c = text[pos];
+    if (c == delimiter) {
+      ++pos;
+      return static_cast<std::uint32_t>(value);
+    }
+    if (c < '0' || c > '9' || ++digits > kMaxDigits) return std::nullopt;
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    if (value > kMaxNumber) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+std::optional<MouseButton> ReadButtonWord(std::string_view argument) {
+  std::string_view word = argument.substr(0, kButtonWordBytes);
+  if (word == kLeftButtonWord) return MouseButton::Left;
+  if (word == kRightButtonWord) return MouseButton::Right;
+  return std::nullopt;
+}
+
+void SendButtonEvent(std::uint32_t flags, Input& input) {
+  input.Wait(kButtonPauseMs);
+  input.MouseEvent(flags);
+  input.Wait(kButtonPauseMs);
+}
+
+void ExecuteClick(const ScriptLineParts& parts, Input& input, MainWindow& window) {
+  auto button = ReadButtonWord(parts.argument);
+  if (!button) return ShowScriptError(window, CommandId::ClickMouse, parts.firstWord);
+  ClickButton(*button, 1, input);
+}
+
+void ExecuteDoubleClick(const ScriptLineParts& parts, Input& input, MainWindow& window) {
+  if (ReadButtonWord(parts.argument) != MouseButton::Left) {
+    return ShowScriptError(window, CommandId::DoubleClickMouse, parts.firstWord);
+  }
+  ClickButton(MouseButton::Left, 2, input);
+}
+
+// Press and release take any other word silently.
+void ExecuteButtonHalf(CommandId id, const ScriptLineParts& parts, Input& input) {
+  auto button = ReadButtonWord(parts.argument);
+  if (!button) return;
+  bool left = *button == MouseButton::Left;
+  std::uint32_t flags = id == CommandId::PressMouse ? (left ? kMouseLeftDown : kMouseRightDown)
+                                                    : (left ? kMouseLeftUp : kMouseRightUp);
+  SendButtonEvent(flags, input);
+}
+
+void ExecuteMove(const ScriptLineParts& parts, Input& input, MainWindow& window) {
+  std::size_t pos = 0;
+  auto x = ReadNumberField(parts.argument, pos, ',');
+  auto y = x ? ReadNumberField(parts.argument, pos, ';') : std::nullopt;
+  if (!y) return ShowScriptError(window, CommandId::MoveMouse, parts.firstWord);
+  input.MoveCursor(static_cast<int>(*x), static_cast<int>(*y));
+}
+
+void ExecuteWait(const ScriptLineParts& parts, Input& input, MainWindow& window) {
+  std::size_t pos = 0;
+  auto t = ReadNumberField(parts.argument, pos, ';');
+  if (!t) return ShowScriptError(window, CommandId::Wait, parts.firstWord);
+  // The written time plus one millisecond; 2147483647 + 1 still fits.
+  input.Wait(*t + 1);
+}
+
+void SendKey(CommandId id, std::uint8_t key, bool shifted, Input& input) {
+  switch (id) {
+    case CommandId::TapKey:
+      if (shifted) input.KeyEvent(kVirtualKeyShift, false);
+      input.KeyEvent(key, false);
+      input.KeyEvent(key, true);
+      if (shifted) input.KeyEvent(kVirtualKeyShift, true);
+      return;
+    case CommandId::PressKey:
+      input.KeyEvent(key, false);
+      return;
+    case CommandId::ReleaseKey:
+      input.KeyEvent(key, true);
+      return;
+    case CommandId::None:
+    case CommandId::ClickMouse:
+    case CommandId::DoubleClickMouse:
+    case CommandId::PressMouse:
+    case CommandId::ReleaseMouse:
+    case CommandId::MoveMouse:
+    case CommandId::KeyCombo:
+    case CommandId::Wait:
+      return;
+  }
+}
+
+// The key argument runs to the first ';'. "(name)" names a key of the key
+// table (the ')' may be missing); otherwise only its first byte counts, and
+// an empty argument scans the zero byte.
+void ExecuteKey(CommandId id, const ScriptLineParts& parts, Input& input) {
+  std::string_view field = parts.argument.substr(0, parts.argument.find(';'));
+  if (!field.empty() && field.front() == '(') {
+    std::string_view name = field.substr(1);
+    name = name.substr(0, name.find(')')).substr(0, kKeyNameMaxBytes);
+    const KeyNameEntry* row = LookupKeyName(name);
+    if (!row) return;
+    return SendKey(id, static_cast<std::uint8_t>(row->virtualKey & 0xFF), false, input);
+  }
+  std::uint16_t scan = input.ScanCharacter(field.empty() ? '\0' : field.front());
+  SendKey(id, static_cast<std::uint8_t>(scan & 0xFF), (scan & kScanShiftBit) != 0, input);
+}
+
+}  // namespace
+
+void ClickButton(MouseButton button, int times, Input& input) {
+  std::uint32_t flags =
+      button == MouseButton::Left ? kMouseLeftDown | kMouseLeftUp : kMouseRightDown | kMouseRightUp;
+  for (int i = 0; i < times; ++i) SendButtonEvent(flags, input);
+}
+
+void ExecuteLine(std::string_view line, Input& input, MainWindow& window) {
+  ScriptLineParts parts = ReadScriptLine(line);
+  CommandId id = LookupCommand(parts.commandWord);
+  switch (id) {
+    case CommandId::None:
+      return;
+    case CommandId::ClickMouse:
+      return ExecuteClick(parts, input, window);
+    case CommandId::DoubleClickMouse:
+      return ExecuteDoubleClick(parts, input, window);
+    case CommandId::PressMouse:
+    case CommandId::ReleaseMouse:
+      return ExecuteButtonHalf(id, parts, input);
+    case CommandId::MoveMouse:
+      return ExecuteMove(parts, input, window);
+    case CommandId::TapKey:
+    case CommandId::PressKey:
+    case CommandId::ReleaseKey:
+      return ExecuteKey(id, parts, input);
+    case CommandId::KeyCombo:
+      window.ShowMessage(BoxOwner::None, "组合按键", "", kBoxOk);
+      return;
+    case CommandId::Wait:
+      return ExecuteWait(parts, input, window);
+  }
+}
+
+}  // namespace kestro

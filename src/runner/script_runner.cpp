@@ -1,0 +1,96 @@
+#include "runner/script_runner.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "resource_ids.h"
+#include "runner/line_executor.h"
+
+namespace kestro {
+namespace {
+
+constexpr std::uint32_t kFirstPassDelayMs = 1000;
+constexpr std::uint32_t kLineDelayMs = 10;
+
+}  // namespace
+
+bool LaunchDetachedThread(std::function<void()> body) {
+  try {
+    std::thread(std::move(body)).detach();
+    return true;
+  } catch (const std::system_error&) {
+    return false;
+  }
+}
+
+int ParseRepeatCount(std::string_view text) {
+  std::size_t pos = 0;
+  while (pos < text.size() && (text[pos] == ' ' || (text[pos] >= '\t' && text[pos] <= '\r'))) ++pos;
+  bool negative = false;
+  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
+  std::int64_t value = 0;
+  for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+    value = value * 10 + (text[pos] - '0');
+    if (value > std::int64_t{INT_MAX} + 1) break;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+ScriptRunner::ScriptRunner(MainWindow& window, Input& input, ThreadLauncher launch)
+    : window_(window), input_(input), launch_(std::move(launch)) {}
+
+void ScriptRunner::StartRun() {
+  if (runningFlag_.load() != 0 || runnerActive_.load()) return;
+  runningFlag_ = 1;
+  runnerActive_ = true;
+  if (launch_([this] { RunScript(); })) return;
+  // No thread, no run: leaving the flag set would refuse every later start.
+  runnerActive_ = false;
+  runningFlag_ = 0;
+}
+
+void ScriptRunner::RequestStop() { runningFlag_ = 0; }
+
+void ScriptRunner::RunScript() {
+  window_.SetStatusText(0, "执行脚本...");
+  window_.SetStatusText(1, "");
+
+  int repeatCount = ParseRepeatCount(window_.ControlText(IDC_REPEAT_COUNT));
+  bool loop = window_.IsChecked(IDC_LOOP);
+
+  // The run works on its own copy: edits to the list take effect next run.
+  std::vector<std::string> lines(static_cast<std::size_t>(std::max(window_.ListCount(), 0)));
+  for (std::size_t i = 0; i < lines.size(); ++i) lines[i] = window_.ListLine(static_cast<int>(i));
+
+  input_.RunStarting();
+  // The flag is read only here, before each pass: a stop request lets the
+  // pass in progress finish, and a negative count runs until stopped.
+  for (long long pass = 0; (repeatCount != 0 || loop) && runningFlag_.load() != 0;) {
+    if (pass == 0) input_.Wait(kFirstPassDelayMs);
+    for (const std::string& line : lines) {
+      input_.Wait(kLineDelayMs);
+      ExecuteLine(line, input_, window_);
+    }
+    if (repeatCount != INT_MIN) --repeatCount;
+    ++pass;
+    char status[64];
+    std::snprintf(status, sizeof status, "执行脚本%lld次", pass);
+    window_.SetStatusText(1, status);
+  }
+  input_.RunFinished();
+
+  window_.SetStatusText(0, "执行脚本结束!");
+  runningFlag_ = 0;
+  runnerActive_ = false;
+}
+
+}  // namespace kestro

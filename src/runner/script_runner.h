@@ -1,0 +1,52 @@
+// The script runner: plays a private copy of the script list on a worker
+// thread, a given number of passes or endlessly, and reports its progress in
+// the status bar. StartRun and RequestStop govern the running flag.
+#pragma once
+
+#include <atomic>
+#include <functional>
+
+#include "platform/input.h"
+#include "platform/main_window.h"
+
+namespace kestro {
+
+// Starts the body on a new thread that nobody joins; false when no thread
+// could be started.
+using ThreadLauncher = std::function<bool(std::function<void()> body)>;
+bool LaunchDetachedThread(std::function<void()> body);
+
+class ScriptRunner {
+ public:
+  ScriptRunner(MainWindow& window, Input& input, ThreadLauncher launch = LaunchDetachedThread);
+
+  // Starts a run unless one is active or a stopped run is still finishing
+  // its pass, so two runs never play input at the same time. Called on the
+  // user-interface thread only.
+  void StartRun();
+  // Asks the run to end after the pass in progress; returns at once.
+  void RequestStop();
+  // The running flag: set from StartRun until the run ends or is stopped.
+  bool IsRunning() const { return runningFlag_.load() != 0; }
+  // True while a runner thread exists, also a stopped one still finishing.
+  bool HasActiveRunner() const { return runnerActive_.load(); }
+
+  // The runner thread's body; tests call it in place.
+  void RunScript();
+
+ private:
+  MainWindow& window_;
+  Input& input_;
+  ThreadLauncher launch_;
+  std::atomic<int> runningFlag_{0};
+  // True from StartRun until the runner thread has finished, so a start
+  // request cannot overlap a stopped run that is still in its last pass.
+  std::atomic<bool> runnerActive_{false};
+};
+
+// The repeat-count field as a number: leading whitespace, an optional sign,
+// then digits up to the first other byte; no digits give 0. Values beyond
+// the 32-bit range saturate.
+int ParseRepeatCount(std::string_view text);
+
+}  // namespace kestro

@@ -1,0 +1,257 @@
+#include "runner/script_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "resource_ids.h"
+#include "testing/fake_input.h"
+#include "testing/fake_main_window.h"
+
+namespace kestro {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+// Runs every started runner in place, at once, in virtual time.
+class ScriptRunnerTest : public ::testing::Test {
+ protected:
+  ScriptRunnerTest()
+      : runner_(window_, input_, [this](std::function<void()> body) {
+          ++launches_;
+          if (!launchSucceeds_) return false;
+          if (deferLaunch_) {
+            deferred_ = std::move(body);
+            return true;
+          }
+          body();
+          return true;
+        }) {}
+
+  void SetScript(std::string repeat, bool loop, std::vector<std::string> lines) {
+    window_.texts[IDC_REPEAT_COUNT] = std::move(repeat);
+    window_.checks[IDC_LOOP] = loop;
+    window_.lines = std::move(lines);
+  }
+
+  // Stops the run once `count` calls have been recorded.
+  void StopAfterCalls(std::size_t count) {
+    input_.onCall = [this, count](const std::string&) {
+      if (input_.calls.size() == count) runner_.RequestStop();
+    };
+  }
+
+  FakeMainWindow window_;
+  FakeInput input_;
+  ScriptRunner runner_;
+  int launches_ = 0;
+  bool launchSucceeds_ = true;
+  bool deferLaunch_ = false;
+  std::function<void()> deferred_;
+};
+
+TEST_F(ScriptRunnerTest, ThreePassesOfTwoLines) {
+  SetScript("3", false, {"单击鼠标:左键;", "等待时间:50;"});
+  runner_.StartRun();
+
+  Calls pass = {"wait 10", "wait 100", "mouse 6", "wait 100", "wait 10", "wait 51"};
+  Calls expected = {"run starting", "wait 1000"};
+  for (int i = 0; i < 3; ++i) expected.insert(expected.end(), pass.begin(), pass.end());
+  expected.push_back("run finished");
+  EXPECT_EQ(input_.calls, expected);
+  EXPECT_EQ(input_.virtualTimeMs, 1000u + 3 * (10 + 200 + 10 + 51));
+  EXPECT_EQ(window_.statusLog, (Calls{"0:执行脚本...", "1:", "1:执行脚本1次", "1:执行脚本2次",
+                                      "1:执行脚本3次", "0:执行脚本结束!"}));
+  EXPECT_FALSE(runner_.IsRunning());
+}
+
+TEST_F(ScriptRunnerTest, RepeatCountTexts) {
+  struct Case {
+    std::string text;
+    int passes;
+  } cases[] = {{"0", 0}, {"", 0}, {"abc", 0}, {" 2", 2}, {"+2", 2}, {"2x", 2}, {"\t1", 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    input_.calls.clear();
+    window_.statusLog.clear();
+    SetScript(c.text, false, {});
+    runner_.StartRun();
+    int passes = 0;
+    for (const auto& s : window_.statusLog) passes += s.rfind("1:执行脚本", 0) == 0;
+    EXPECT_EQ(passes, c.passes);
+    // No pass: no one-second wait either.
+    bool waited =
+        std::find(input_.calls.begin(), input_.calls.end(), "wait 1000") != input_.calls.end();
+    EXPECT_EQ(waited, c.passes > 0);
+    EXPECT_EQ(window_.statusLog.back(), "0:执行脚本结束!");
+  }
+}
+
+TEST_F(ScriptRunnerTest, ZeroPassesShowStartAndEndOnly) {
+  SetScript("0", false, {"单击鼠标:左键;"});
+  runner_.StartRun();
+  EXPECT_EQ(window_.statusLog, (Calls{"0:执行脚本...", "1:", "0:执行脚本结束!"}));
+  EXPECT_EQ(window_.status[1], "");
+}
+
+TEST_F(ScriptRunnerTest, EmptyListStillWaitsOnceAndCountsPasses) {
+  SetScript("2", false, {});
+  runner_.StartRun();
+  EXPECT_EQ(input_.calls, (Calls{"run starting", "wait 1000", "run finished"}));
+  EXPECT_EQ(window_.status[1], "执行脚本2次");
+}
+
+TEST_F(ScriptRunnerTest, LoopAndNegativeCountsRunUntilStopped) {
+  for (auto [repeat, loop] : {std::pair{"-2", false}, {"0", true}, {"5", true}, {"abc", true}}) {
+    SCOPED_TRACE(repeat);
+    input_.calls.clear();
+    SetScript(repeat, loop, {"等待时间:0;"});
+    // 2 calls before the first pass, then 2 per pass: stop inside pass 7.
+    StopAfterCalls(2 + 2 * 6 + 1);
+    runner_.StartRun();
+    EXPECT_EQ(window_.status[1], "执行脚本7次");
+    EXPECT_FALSE(runner_.IsRunning());
+  }
+}
+
+TEST_F(ScriptRunnerTest, StopDuringTheFirstSecondLetsTheFirstPassFinish) {
+  SetScript("5", false, {"单击键盘:a;", "单击键盘:b;"});
+  input_.onCall = [this](const std::string& call) {
+    if (call == "wait 1000") runner_.RequestStop();
+  };
+  runner_.StartRun();
+  EXPECT_EQ(input_.calls, (Calls{"run starting", "wait 1000", "wait 10", "key 65 down", "key 65 up",
+                                 "wait 10", "key 66 down", "key 66 up", "run finished"}));
+  EXPECT_EQ(window_.status[1], "执行脚本1次");
+  EXPECT_EQ(window_.status[0], "执行脚本结束!");
+}
+
+TEST_F(ScriptRunnerTest, StopMidPassRunsTheRemainingLines) {
+  SetScript("5", false, {"单击键盘:a;", "单击键盘:b;", "单击键盘:c;"});
+  input_.onCall = [this](const std::string& call) {
+    if (call == "key 65 up" && window_.status[1] == "执行脚本1次") runner_.RequestStop();
+  };
+  runner_.StartRun();
+  EXPECT_EQ(window_.status[1], "执行脚本2次");
+  EXPECT_EQ(input_.calls.back(), "run finished");
+  EXPECT_EQ(input_.calls[input_.calls.size() - 2], "key 67 up");
+}
+
+TEST_F(ScriptRunnerTest, TheRunPlaysTheListAsItWasAtTheStart) {
+  SetScript("2", false, {"单击键盘:a;", "单击键盘:b;"});
+  window_.checks[IDC_LOOP] = false;
+  input_.onCall = [this](const std::string& call) {
+    if (call != "key 65 down") return;
+    window_.lines.clear();
+    window_.texts[IDC_REPEAT_COUNT] = "0";
+    window_.checks[IDC_LOOP] = true;
+  };
+  runner_.StartRun();
+  int taps = 0;
+  for (const auto& c : input_.calls) taps += c.find(" down") != std::string::npos;
+  EXPECT_EQ(taps, 4);
+  EXPECT_EQ(window_.status[1], "执行脚本2次");
+}
+
+TEST_F(ScriptRunnerTest, LongListsAndLongLinesAreCopiedWhole) {
+  std::vector<std::string> lines(1500, "等待时间:0;");
+  lines.push_back("等待时间:" + std::string(100, '0') + "7;");  // more than 31 digits
+  lines.push_back("等待时间:" + std::string(60, ' ') + "7;");   // nothing after the word counts
+  SetScript("1", false, lines);
+  runner_.StartRun();
+  std::size_t waits = 0;
+  for (const auto& c : input_.calls) waits += c == "wait 1";
+  EXPECT_EQ(waits, 1500u);
+  ASSERT_EQ(window_.messages.size(), 2u);
+  EXPECT_EQ(window_.messages[0].caption, "等待时间脚本错误!");
+  EXPECT_EQ(window_.messages[0].text, lines[1500]);
+  EXPECT_EQ(window_.messages[1].text, "等待时间:");
+}
+
+TEST_F(ScriptRunnerTest, ErrorsDoNotEndTheRun) {
+  SetScript("1", false, {"单击鼠标:中键;", "abc", "单击键盘:a;"});
+  runner_.StartRun();
+  EXPECT_EQ(window_.messages.size(), 1u);
+  EXPECT_EQ(input_.calls, (Calls{"run starting", "wait 1000", "wait 10", "wait 10", "wait 10",
+                                 "key 65 down", "key 65 up", "run finished"}));
+}
+
+TEST_F(ScriptRunnerTest, StartWhileRunningOrFinishingDoesNothing) {
+  deferLaunch_ = true;
+  SetScript("1", false, {"单击键盘:a;"});
+  runner_.StartRun();
+  EXPECT_TRUE(runner_.IsRunning());
+  runner_.StartRun();
+  EXPECT_EQ(launches_, 1);
+
+  // Stopped but not yet finished: still no second runner.
+  runner_.RequestStop();
+  EXPECT_FALSE(runner_.IsRunning());
+  runner_.StartRun();
+  EXPECT_EQ(launches_, 1);
+
+  deferred_();
+  runner_.StartRun();
+  EXPECT_EQ(launches_, 2);
+}
+
+TEST_F(ScriptRunnerTest, StopWhileIdleChangesNothing) {
+  runner_.RequestStop();
+  EXPECT_FALSE(runner_.IsRunning());
+  EXPECT_TRUE(window_.statusLog.empty());
+  EXPECT_EQ(launches_, 0);
+}
+
+TEST_F(ScriptRunnerTest, AFailedThreadStartLeavesTheRunnerIdle) {
+  launchSucceeds_ = false;
+  SetScript("1", false, {});
+  runner_.StartRun();
+  EXPECT_FALSE(runner_.IsRunning());
+  launchSucceeds_ = true;
+  runner_.StartRun();
+  EXPECT_EQ(launches_, 2);
+  EXPECT_EQ(window_.status[0], "执行脚本结束!");
+}
+
+TEST(ParseRepeatCountTest, LikeAtoiWithoutOverflow) {
+  struct Case {
+    std::string_view text;
+    int value;
+  } cases[] = {
+      {"3", 3},
+      {" 2", 2},
+      {"\n\t-7x", -7},
+      {"+0", 0},
+      {"", 0},
+      {"-", 0},
+      {"abc", 0},
+      {"2147483647", 2147483647},
+      {"99999999999", 2147483647},
+      {"-2147483648", -2147483647 - 1},
+      {"-99999999999999999999", -2147483647 - 1},
+      {"1 2", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(ParseRepeatCount(c.text), c.value);
+  }
+}
+
+TEST(ScriptRunnerThreadTest, ARealThreadRunsAndClearsTheFlag) {
+  FakeMainWindow window;
+  FakeInput input;
+  window.texts[IDC_REPEAT_COUNT] = "1";
+  ScriptRunner runner(window, input);
+  runner.StartRun();
+  while (runner.HasActiveRunner()) std::this_thread::yield();
+  EXPECT_FALSE(runner.IsRunning());
+  EXPECT_EQ(input.calls, (Calls{"run starting", "wait 1000", "run finished"}));
+}
+
+}  // namespace
+}  // namespace kestro

@@ -1,0 +1,43 @@
+// A recording input for tests: every event and wait lands in `calls` in
+// order, and time is virtual, so a run of many seconds takes microseconds.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/input.h"
+
+namespace kestro {
+
+class FakeInput : public Input {
+ public:
+  // A US layout: letters, digits and the usual punctuation, shifted where
+  // the US keyboard needs Shift; other bytes give 0xFFFF.
+  FakeInput();
+
+  void MouseEvent(std::uint32_t flags) override;
+  void MoveCursor(int x, int y) override;
+  void KeyEvent(std::uint8_t virtualKey, bool release) override;
+  std::uint16_t ScanCharacter(char character) override;
+  void Wait(std::uint32_t milliseconds) override;
+  void RunStarting() override;
+  void RunFinished() override;
+
+  // Calls as text: "wait 100", "mouse 6", "move 10,20", "key 65 down",
+  // "key 65 up", "run starting", "run finished".
+  std::vector<std::string> calls;
+  // Bytes given to ScanCharacter, in order.
+  std::string scanned;
+  std::uint64_t virtualTimeMs = 0;
+  std::map<unsigned char, std::uint16_t> layout;
+  // Called after each recorded call, e.g. to request a stop mid-run.
+  std::function<void(const std::string& call)> onCall;
+
+ private:
+  void Record(std::string call);
+};
+
+}  // namespace kestro
