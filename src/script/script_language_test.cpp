@@ -85,7 +85,7 @@ TEST(ReadScriptLineTest, SplitsFirstWordCommandWordAndArgument) {
       {"", "", "", ""},
       {" \r\n\v\f", "", "", ""},
       {"单击鼠标:左键;\r\n", "单击鼠标:左键;", "单击鼠标", "左键;"},
-      {std::string_view("等待时间:5\0;", 14), "等待时间:5", "等待时间", "5"},
+      {std::string_view("等待时间:5\0;", 12), "等待时间:5", "等待时间", "5"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Hex(c.line));
