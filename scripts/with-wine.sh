@@ -6,10 +6,12 @@
 #   scripts/with-wine.sh ctest --preset windows
 #
 # KESTRO_KEEP_DISPLAY=1 uses the caller's $DISPLAY instead of a virtual one.
+# KESTRO_WINEPREFIX picks another prefix, so two runs at once do not share
+# (and shut down) one Wine server.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-export WINEPREFIX="$root/build/wineprefix"
+export WINEPREFIX="${KESTRO_WINEPREFIX:-$root/build/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
