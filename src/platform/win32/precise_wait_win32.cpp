@@ -1,5 +1,6 @@
-#include <timeapi.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <timeapi.h>
 
 #include "platform/precise_wait.h"
 
@@ -12,14 +13,13 @@ namespace {
 
 // Windows rounds ordinary waits up to its timer tick (15.6 ms by default).
 // A high-resolution waitable timer (Windows 10 1803 and later) wakes within
-// a fraction of a millisecond whatever the tick; elsewhere the run raises
-// the timer resolution to 1 ms and the last stretch is spun out.
+// a fraction of a millisecond whatever the tick; elsewhere a run raises the
+// timer resolution to 1 ms (PreciseTimingScope).
 class WaitTimer {
  public:
   WaitTimer() {
     handle_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
                                      TIMER_ALL_ACCESS);
-    highResolution_ = handle_ != nullptr;
     if (!handle_) handle_ = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
   }
   ~WaitTimer() {
@@ -27,8 +27,6 @@ class WaitTimer {
   }
   WaitTimer(const WaitTimer&) = delete;
   WaitTimer& operator=(const WaitTimer&) = delete;
-
-  bool highResolution() const { return highResolution_; }
 
   // Sleeps about `ticks100ns`; false when the timer is unusable.
   bool Sleep(LONGLONG ticks100ns) {
@@ -41,7 +39,6 @@ class WaitTimer {
 
  private:
   HANDLE handle_ = nullptr;
-  bool highResolution_ = false;
 };
 
 WaitTimer& ThreadTimer() {
@@ -79,28 +76,36 @@ LONGLONG Rescale(LONGLONG value, LONGLONG from, LONGLONG to) {
   return value / from * to + ((value % from) * to + from - 1) / from;
 }
 
-// Without a high-resolution timer a wake can come up to a tick late, so the
-// timer sleeps only until this close to the deadline and the rest is spun.
-constexpr LONGLONG kSpinMarginMs = 2;
+// How close to the deadline a timer may take the wait: timers wake late by
+// up to a millisecond (Wine rounds sub-millisecond timeouts up to one, a
+// raised timer resolution has 1 ms ticks), and some run slow in proportion
+// to the wait (Wine's by about 1 %). The last stretch is spun out.
+constexpr LONGLONG kSpinMarginUs = 1000;
+constexpr LONGLONG kShortestTimerUs = 500;
 
 }  // namespace
 
-// The deadline is measured with the performance counter, and the loop sleeps
-// again whenever a timer fires early, so the wait is never shorter.
+// The deadline is measured with the performance counter; long waits aim a
+// little early, the loop sleeps again while there is time, and the rest is
+// spun, so the wait is never shorter and at most a fraction of a
+// millisecond longer.
 void PreciseWait(std::uint32_t milliseconds) {
   const LONGLONG frequency = Frequency();
   const LONGLONG deadline = Now() + Rescale(milliseconds, 1000, frequency);
+  const LONGLONG margin = Rescale(kSpinMarginUs, 1000000, frequency);
+  const LONGLONG shortest = Rescale(kShortestTimerUs, 1000000, frequency);
   WaitTimer& timer = ThreadTimer();
-  const LONGLONG margin = timer.highResolution() ? 0 : kSpinMarginMs * frequency / 1000;
   for (;;) {
     LONGLONG remaining = deadline - Now();
     if (remaining <= 0) return;
-    if (remaining > margin) {
-      if (timer.Sleep(Rescale(remaining - margin, frequency, 10000000))) continue;
-      ::Sleep(static_cast<DWORD>(Rescale(remaining - margin, frequency, 1000)));
+    LONGLONG sleep = remaining - margin - remaining / 32;
+    if (sleep < shortest) {
+      SwitchToThread();
       continue;
     }
-    SwitchToThread();
+    if (!timer.Sleep(Rescale(sleep, frequency, 10000000))) {
+      ::Sleep(static_cast<DWORD>(sleep * 1000 / frequency));
+    }
   }
 }
 
