@@ -1,0 +1,109 @@
+#include "script/script_editor.h"
+
+#include <array>
+#include <string>
+
+#include "resource_ids.h"
+#include "script/script_language.h"
+
+namespace kestro {
+namespace {
+
+constexpr std::array<std::string_view, 7> kMouseCommandChoices = {
+    "单击鼠标:左键", "单击鼠标:右键", "双击鼠标:左键", "按住鼠标:左键",
+    "按住鼠标:右键", "弹起鼠标:左键", "弹起鼠标:右键",
+};
+
+constexpr std::array<std::string_view, 3> kKeyActionChoices = {
+    "单击键盘:", "按住键盘:", "弹起键盘:"};
+
+// Only these keys are pressed and released on their own; every other named
+// key is written as a tap whatever action is chosen.
+constexpr std::array<std::string_view, 5> kModifierKeyNames = {"SHIFT键", "CTRL键", "ALT键",
+                                                               "左Win键", "右Win键"};
+
+constexpr std::string_view kNoticeCaption = "提示";
+
+bool IsModifierKeyName(std::string_view name) {
+  for (std::string_view modifier : kModifierKeyNames) {
+    if (modifier == name) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void FillKeyNameCombo(MainWindow& window) {
+  for (const auto& row : KeyNameTable) window.ComboAdd(IDC_SPECIAL_KEY, row.name);
+  window.ComboSelect(IDC_SPECIAL_KEY, 0);
+}
+
+void FillEditorControls(MainWindow& window) {
+  for (std::string_view choice : kMouseCommandChoices) window.ComboAdd(IDC_MOUSE_CHOICE, choice);
+  window.ComboSelect(IDC_MOUSE_CHOICE, 0);
+  for (int combo : {IDC_KEY_ACTION, IDC_SPECIAL_ACTION}) {
+    for (std::string_view choice : kKeyActionChoices) window.ComboAdd(combo, choice);
+    window.ComboSelect(combo, 0);
+  }
+  window.SetControlText(IDC_KEY_CHAR, "a");
+  window.SetControlText(IDC_REPEAT_COUNT, "1");
+  window.SetControlText(IDC_WAIT_MS, "1000");
+  window.SetControlText(IDC_TARGET_X, "0");
+  window.SetControlText(IDC_TARGET_Y, "0");
+}
+
+void InsertScriptLine(MainWindow& window, std::string_view line) {
+  int selected = window.ListSelection();
+  int index = selected < 0 ? window.ListCount() : selected + 1;
+  window.ListInsert(index, line);
+  window.ListSelect(index);
+}
+
+void InsertMouseLine(MainWindow& window) {
+  InsertScriptLine(window, window.ControlText(IDC_MOUSE_CHOICE) + ";");
+}
+
+void InsertMoveLine(MainWindow& window) {
+  std::string line =
+      "移动鼠标:" + window.ControlText(IDC_TARGET_X) + "," + window.ControlText(IDC_TARGET_Y) + ";";
+  InsertScriptLine(window, line);
+}
+
+void InsertKeyLine(MainWindow& window) {
+  InsertScriptLine(window,
+                   window.ControlText(IDC_KEY_ACTION) + window.ControlText(IDC_KEY_CHAR) + ";");
+}
+
+void InsertSpecialKeyLine(MainWindow& window) {
+  std::string name = window.ControlText(IDC_SPECIAL_KEY);
+  if (IsModifierKeyName(name)) {
+    InsertScriptLine(window, window.ControlText(IDC_SPECIAL_ACTION) + "(" + name + ");");
+    return;
+  }
+  std::string line = "单击键盘:(" + name + ");";
+  window.ComboSelect(IDC_SPECIAL_ACTION, 0);
+  InsertScriptLine(window, line);
+}
+
+void InsertWaitLine(MainWindow& window) {
+  std::string milliseconds = window.ControlText(IDC_WAIT_MS);
+  if (milliseconds.empty()) {
+    window.ShowMessage(BoxOwner::MainWindow, "请输入要延时的毫秒数", kNoticeCaption, kBoxOk);
+    return;
+  }
+  InsertScriptLine(window, "等待时间:" + milliseconds + ";");
+}
+
+void DeleteSelectedLine(MainWindow& window) {
+  int selected = window.ListSelection();
+  if (selected < 0) {
+    window.ShowMessage(BoxOwner::MainWindow, "没有选中要删除的行", kNoticeCaption, kBoxOk);
+    return;
+  }
+  window.ListDelete(selected);
+  window.ListSelect(-1);
+}
+
+void ClearScriptList(MainWindow& window) { window.ListClear(); }
+
+}  // namespace kestro

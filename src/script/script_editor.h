@@ -1,0 +1,30 @@
+// The editor commands that compose script lines in the main window's list:
+// five insert commands that share one placement rule, delete and clear, and
+// the initial state of the editor controls.
+#pragma once
+
+#include <string_view>
+
+#include "platform/main_window.h"
+
+namespace kestro {
+
+// The special-key combo: every key name in table order, the first selected.
+void FillKeyNameCombo(MainWindow& window);
+// The mouse-command and the two key-action combos, each with its first
+// entry selected, and the initial texts of the edit fields.
+void FillEditorControls(MainWindow& window);
+
+// Places a line after the selected one, or at the end when none is
+// selected, and selects it.
+void InsertScriptLine(MainWindow& window, std::string_view line);
+
+void InsertMouseLine(MainWindow& window);       // button 1001
+void InsertMoveLine(MainWindow& window);        // button 1005
+void InsertKeyLine(MainWindow& window);         // button 1018
+void InsertSpecialKeyLine(MainWindow& window);  // button 1032
+void InsertWaitLine(MainWindow& window);        // button 1004
+void DeleteSelectedLine(MainWindow& window);    // menu 1011
+void ClearScriptList(MainWindow& window);       // menu 1014
+
+}  // namespace kestro

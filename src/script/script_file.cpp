@@ -1,0 +1,172 @@
+#include "script/script_file.h"
+
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "resource_ids.h"
+
+namespace kestro {
+namespace {
+
+constexpr std::string_view kCountPrefix = "执行次数:";
+constexpr std::string_view kCountName = "执行次数";
+constexpr std::string_view kLoopValue = "循环";
+constexpr std::string_view kStartMarker = "脚本开始.";
+constexpr std::string_view kEndMarker = "脚本结束.";
+constexpr std::size_t kHeaderBytes = 64;
+constexpr std::size_t kCountValueMaxBytes = 31;
+
+bool IsLoaderWhitespace(char c) { return c == '\r' || c == '\n' || c == ' '; }
+
+// The first `limit` bytes of GBK text, never ending inside a two-byte
+// character.
+std::string_view CutGbk(std::string_view text, std::size_t limit) {
+  std::size_t end = 0;
+  while (end < text.size()) {
+    std::size_t width = static_cast<unsigned char>(text[end]) >= 0x81 ? 2 : 1;
+    if (end + width > limit) break;
+    end += width;
+  }
+  return text.substr(0, std::min(end, text.size()));
+}
+
+// Scans [begin, end) of the text into tokens and hands each complete one to
+// `take`, which returns false to stop. Returns the position after the token
+// that stopped the scan, or `end`.
+template <typename Take>
+std::size_t ScanTokens(std::string_view text, std::size_t begin, std::size_t end, Take take) {
+  std::string token;
+  for (std::size_t pos = begin; pos < end; ++pos) {
+    char c = text[pos];
+    if (IsLoaderWhitespace(c)) continue;
+    token += c;
+    bool complete = c == '.' || (pos + 1 < text.size() && text[pos + 1] == '\n');
+    if (!complete) continue;
+    if (!take(token)) return pos + 1;
+    token.clear();
+  }
+  return end;  // a token under way at the end is dropped
+}
+
+}  // namespace
+
+std::string ComposeScriptText(std::string_view countValue, const std::vector<std::string>& lines) {
+  std::string text(kCountPrefix);
+  text += countValue;
+  text += "\n\n";
+  text += kStartMarker;
+  text += '\n';
+  for (const std::string& line : lines) {
+    text += line;
+    text += '\n';
+  }
+  text += kEndMarker;
+  return text;
+}
+
+std::string ToDiskLineEnds(std::string_view text) {
+  std::string bytes;
+  bytes.reserve(text.size() + text.size() / 16);
+  for (char c : text) {
+    if (c == '\n') bytes += '\r';
+    bytes += c;
+  }
+  return bytes;
+}
+
+std::string FromDiskLineEnds(std::string_view bytes) {
+  std::string text;
+  text.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+    text += bytes[i];
+  }
+  return text;
+}
+
+LoadedScript ParseScriptText(std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  LoadedScript script;
+
+  std::size_t headerEnd = std::min(kHeaderBytes, text.size());
+  bool started = false;
+  std::size_t bodyStart = ScanTokens(text, 0, headerEnd, [&](const std::string& token) {
+    if (token == kStartMarker) {
+      started = true;
+      return false;
+    }
+    std::size_t colon = token.find(':');
+    if (colon != std::string::npos && std::string_view(token).substr(0, colon) == kCountName) {
+      script.countValues.push_back(token.substr(colon + 1));
+    }
+    return true;
+  });
+  if (!started) bodyStart = kHeaderBytes;
+  if (bodyStart >= text.size()) return script;
+
+  ScanTokens(text, bodyStart, text.size(), [&](const std::string& token) {
+    if (token == kEndMarker) return false;
+    script.lines.push_back(token);
+    return true;
+  });
+  return script;
+}
+
+void OpenScriptFile(MainWindow& window, FileDialogs& dialogs) {
+  auto path = dialogs.ChooseScriptToOpen();
+  if (!path) return;
+  std::ifstream file(*path, std::ios::binary);
+  if (!file) {
+    window.ShowMessage(BoxOwner::MainWindow, "打开脚本错误", "提示", kBoxOk);
+    return;
+  }
+  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  file.close();
+
+  LoadedScript script = ParseScriptText(FromDiskLineEnds(bytes));
+  for (const std::string& value : script.countValues) {
+    if (value == kLoopValue) {
+      window.SetChecked(IDC_LOOP, true);
+      continue;
+    }
+    window.SetControlText(IDC_REPEAT_COUNT, value);
+    window.SetChecked(IDC_LOOP, false);
+  }
+  for (const std::string& line : script.lines) window.ListInsert(window.ListCount(), line);
+}
+
+void SaveScriptFile(MainWindow& window, FileDialogs& dialogs) {
+  auto chosen = dialogs.ChooseScriptSaveName();
+  if (!chosen) return;
+  std::filesystem::path path = *chosen;
+  path += ".ini";
+
+  std::error_code error;
+  if (std::filesystem::exists(path, error) || std::ifstream(path).is_open()) {
+    window.ShowMessage(BoxOwner::MainWindow, "相同文件名已存在!", "保存失败", kBoxIconInformation);
+    return;
+  }
+
+  std::string count =
+      window.IsChecked(IDC_LOOP)
+          ? std::string(kLoopValue)
+          : std::string(CutGbk(window.ControlText(IDC_REPEAT_COUNT), kCountValueMaxBytes));
+  std::vector<std::string> lines(static_cast<std::size_t>(std::max(window.ListCount(), 0)));
+  for (std::size_t i = 0; i < lines.size(); ++i) lines[i] = window.ListLine(static_cast<int>(i));
+  std::string bytes = ToDiskLineEnds(ComposeScriptText(count, lines));
+
+  std::ofstream file(path, std::ios::binary);
+  bool written =
+      file.is_open() && file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (file.is_open()) file.close();
+  written = written && !file.fail();
+  if (written) return;
+  // A script the user believes saved must really be there: report the
+  // failure, and leave no cut-off file that could be taken for it.
+  // Nothing had this name before, so whatever is there now is ours.
+  std::filesystem::remove(path, error);
+  window.ShowMessage(BoxOwner::MainWindow, "保存脚本错误", "保存失败", kBoxIconWarning);
+}
+
+}  // namespace kestro
