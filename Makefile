@@ -25,9 +25,9 @@ bench: deps
 	cmake --preset native >/dev/null && cmake --build --preset native --target kestro_bench
 	cmake --preset windows >/dev/null && cmake --build --preset windows --target kestro_bench
 	@echo "== native =="
-	build/native/bench/kestro_bench
+	build/native/bin/kestro_bench
 	@echo "== Windows under Wine =="
-	scripts/with-wine.sh /usr/lib/wine/wine64 build/windows/bench/kestro_bench.exe
+	scripts/with-wine.sh /usr/lib/wine/wine64 build/windows/bin/kestro_bench.exe
 
 run: deps
 	cmake --preset windows >/dev/null && cmake --build --preset windows --target kestro

@@ -1,0 +1,31 @@
+// The process-wide objects of the Windows program. They are made once and
+// never destroyed: threads still running when the main window ends (a
+// script run, the update check) end with the process and may still use
+// them.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app/file_dialogs_win32.h"
+#include "app/win32_main_window.h"
+#include "platform/win32/win32_input.h"
+#include "runner/script_runner.h"
+
+namespace kestro {
+
+struct Application {
+  HINSTANCE instance = nullptr;
+  HWND mainDialog = nullptr;
+  HWND statusBar = nullptr;
+  Win32Input input;
+  Win32FileDialogs fileDialogs;
+  // Made by the main window's initialisation, once its window exists.
+  std::unique_ptr<Win32MainWindow> mainWindow;
+  std::unique_ptr<ScriptRunner> runner;
+};
+
+Application& App();
+
+}  // namespace kestro

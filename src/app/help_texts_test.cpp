@@ -1,0 +1,35 @@
+#include "app/help_texts.h"
+
+#include <gtest/gtest.h>
+
+#include "build_config.h"
+#include "testing/hex.h"
+
+namespace kestro {
+namespace {
+
+TEST(HelpTextsTest, InstructionsAreTheNinePiecesIn206Bytes) {
+  std::string text = InstructionsText();
+  EXPECT_EQ(text.size(), 206u);
+  EXPECT_EQ(text.rfind("\n  左边编辑脚本  \n\n", 0), 0u);
+  EXPECT_NE(text.find("  ctrl+y 运行脚本  \n\n  ctrl+t 停止脚本  \n\n选项中可自定义热键。"),
+            std::string::npos);
+  // The quotes around the menu name are the full-width GBK quotes.
+  EXPECT_NE(text.find("\xA1\xB0运行脚本\xA1\xB1"), std::string::npos);
+}
+
+TEST(HelpTextsTest, AboutNamesVersionDateMailAndHost) {
+  EXPECT_EQ(AboutText(), std::string("  \n\n  版 本 V5.0  \n\n  日期：2014年11月  \n\n  邮箱：") +
+                             KESTRO_VENDOR_EMAIL + "  \n\n  主页：" + KESTRO_VENDOR_HOST +
+                             "  \n\n");
+  EXPECT_EQ(Hex(kAboutCaption), "5A 65 6C 6D 6F B0 B4 BC FC 2D B9 D8 D3 DA");
+}
+
+TEST(HelpTextsTest, AddressesOnTheVendorsHost) {
+  std::string host = KESTRO_VENDOR_HOST;
+  EXPECT_EQ(HomePageAddress(), "http://" + host + "/soft/kestro/kestro.htm");
+  EXPECT_EQ(MessageBoardAddress(), "http://" + host + "/liuyanban/liuyanban.asp?id=12670");
+}
+
+}  // namespace
+}  // namespace kestro

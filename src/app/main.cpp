@@ -1,0 +1,50 @@
+// Process entry: one copy per executable name, the main window as a modal
+// dialog for the life of the process, then clean-up of the tray icon and
+// the hotkeys.
+#include <windows.h>
+// after windows.h, which it needs
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/application.h"
+#include "app/main_window.h"
+#include "app/tray_icon.h"
+#include "resource_ids.h"
+
+namespace kestro {
+
+Application& App() {
+  static Application* app = new Application;  // never destroyed, see application.h
+  return *app;
+}
+
+namespace {
+
+// A named mutex per executable file name: a second start of the same name,
+// from any folder, finds it and ends silently.
+bool IsFirstInstance() {
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  path.resize(length);
+  std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+  CreateMutexW(nullptr, TRUE, name.c_str());  // held for the life of the process
+  return GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
+}  // namespace
+}  // namespace kestro
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  using namespace kestro;
+  Application& app = App();
+  app.instance = instance;
+  if (!IsFirstInstance()) return 0;
+
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
+  RemoveTrayIcon();
+  return 0;
+}

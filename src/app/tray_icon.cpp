@@ -1,0 +1,49 @@
+#include "app/tray_icon.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "platform/win32/gbk_text.h"
+#include "resource_ids.h"
+
+namespace kestro {
+namespace {
+
+// The tip names the default keys even when others are configured. Its text
+// is limited to 63 GBK bytes, as the first icon record's tip field holds,
+// cut at a character boundary.
+constexpr char kTipText[] = "Zelmo按键\n ctrl+f 取鼠标坐标 \n ctrl+y 运行脚本 \n ctrl+t 停止运行 ";
+constexpr std::size_t kTipMaxBytes = 63;
+
+std::wstring TipText() {
+  std::string_view text(kTipText);
+  std::size_t end = 0;
+  while (end < text.size()) {
+    std::size_t width = static_cast<unsigned char>(text[end]) >= 0x81 ? 2 : 1;
+    if (end + width > kTipMaxBytes) break;
+    end += width;
+  }
+  return WideFromGbk(text.substr(0, end));
+}
+
+NOTIFYICONDATAW g_icon;
+
+}  // namespace
+
+void AddTrayIcon(HWND mainWindow) {
+  g_icon = NOTIFYICONDATAW{};
+  g_icon.cbSize = NOTIFYICONDATAW_V1_SIZE;  // the first version of the record
+  g_icon.hWnd = mainWindow;
+  g_icon.uID = IDI_APP;
+  g_icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  g_icon.uCallbackMessage = WM_COMMAND;  // arrives as command 107
+  g_icon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
+  std::wstring tip = TipText();
+  tip.copy(g_icon.szTip, std::size(g_icon.szTip) - 1);
+  Shell_NotifyIconW(NIM_ADD, &g_icon);
+}
+
+void RemoveTrayIcon() { Shell_NotifyIconW(NIM_DELETE, &g_icon); }
+
+}  // namespace kestro

@@ -1,0 +1,54 @@
+#include "app/win32_main_window.h"
+
+#include "app/status_bar.h"
+#include "platform/win32/gbk_text.h"
+#include "resource_ids.h"
+
+namespace kestro {
+
+LRESULT Win32MainWindow::SendToList(UINT message, WPARAM wParam, LPARAM lParam) {
+  return SendDlgItemMessageW(hwnd(), IDC_SCRIPT_LIST, message, wParam, lParam);
+}
+
+int Win32MainWindow::ListCount() { return static_cast<int>(SendToList(LB_GETCOUNT, 0, 0)); }
+
+std::string Win32MainWindow::ListLine(int index) {
+  LRESULT length = SendToList(LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == LB_ERR) return {};
+  std::wstring line(static_cast<std::size_t>(length) + 1, L'\0');
+  LRESULT copied =
+      SendToList(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(line.data()));
+  line.resize(copied == LB_ERR ? 0 : static_cast<std::size_t>(copied));
+  return GbkFromWide(line);
+}
+
+int Win32MainWindow::ListSelection() { return static_cast<int>(SendToList(LB_GETCURSEL, 0, 0)); }
+
+void Win32MainWindow::ListInsert(int index, std::string_view line) {
+  std::wstring wide = WideFromGbk(line);
+  // -1 appends, also where an index one past the end would be refused.
+  WPARAM at = index >= ListCount() ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(index);
+  SendToList(LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void Win32MainWindow::ListSelect(int index) {
+  SendToList(LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void Win32MainWindow::ListDelete(int index) {
+  SendToList(LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+void Win32MainWindow::ListClear() { SendToList(LB_RESETCONTENT, 0, 0); }
+
+int Win32MainWindow::ShowMessage(BoxOwner owner, std::string_view text, std::string_view caption,
+                                 unsigned style) {
+  HWND ownerWindow = owner == BoxOwner::MainWindow ? hwnd() : nullptr;
+  return MessageBoxW(ownerWindow, WideFromGbk(text).c_str(), WideFromGbk(caption).c_str(), style);
+}
+
+void Win32MainWindow::SetStatusText(int part, std::string_view text) {
+  SetStatusBarText(statusBar_, part, text);
+}
+
+}  // namespace kestro

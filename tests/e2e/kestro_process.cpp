@@ -1,0 +1,240 @@
+#include "kestro_process.h"
+
+#include <commctrl.h>
+
+#include <atomic>
+
+namespace kestro::e2e {
+namespace {
+
+constexpr wchar_t kMainCaption[] = L"Zelmo按键";
+
+std::filesystem::path NewFolder() {
+  static std::atomic<int> counter{0};
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::filesystem::path folder =
+      std::filesystem::path(temp) /
+      (L"kestro-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++));
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+struct WindowsOf {
+  DWORD processId;
+  HWND except;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowsOf*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->processId && window != search->except && IsWindowVisible(window)) {
+    search->found.push_back(window);
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM data) {
+  wchar_t className[32] = {};
+  GetClassNameW(child, className, 32);
+  if (_wcsicmp(className, L"Static") != 0) return TRUE;
+  std::wstring text = WindowText(child);
+  auto* all = reinterpret_cast<std::wstring*>(data);
+  if (!text.empty()) *all += (all->empty() ? L"" : L"\n") + text;
+  return TRUE;
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, int limitMs) {
+  for (int waited = 0; waited < limitMs; waited += 20) {
+    if (condition()) return true;
+    Sleep(20);
+  }
+  return condition();
+}
+
+std::wstring WindowText(HWND window) {
+  if (!window) return {};
+  LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  LRESULT copied =
+      SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(copied));
+  return text;
+}
+
+std::filesystem::path BuildFolder() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return std::filesystem::path(path).parent_path();
+}
+
+KestroProcess::KestroProcess(const std::wstring& exeName) : folder_(NewFolder()) {
+  std::filesystem::path exe = folder_ / exeName;
+  std::filesystem::copy_file(BuildFolder() / L"kestro.exe", exe);
+  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+  STARTUPINFOW startup{sizeof startup};
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder_.c_str(), &startup, &info)) {
+    return;
+  }
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  processId_ = info.dwProcessId;
+}
+
+KestroProcess::~KestroProcess() {
+  if (process_) {
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+      // Close any box first: a modal box keeps command 2 waiting.
+      for (HWND box : OtherWindows()) PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+      if (main_) PostMessageW(main_, WM_COMMAND, IDCANCEL, 0);
+      if (WaitForSingleObject(process_, 3000) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
+      WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+  }
+  std::error_code error;
+  std::filesystem::remove_all(folder_, error);
+}
+
+HWND KestroProcess::WaitForMainWindow(int limitMs) {
+  WaitUntil(
+      [this] {
+        HWND window = nullptr;
+        while ((window = FindWindowExW(nullptr, window, L"#32770", kMainCaption)) != nullptr) {
+          DWORD owner = 0;
+          GetWindowThreadProcessId(window, &owner);
+          if (owner == processId_) {
+            main_ = window;
+            return true;
+          }
+        }
+        return false;
+      },
+      limitMs);
+  return main_;
+}
+
+long KestroProcess::WaitForExit(int limitMs) {
+  if (!process_ || WaitForSingleObject(process_, static_cast<DWORD>(limitMs)) != WAIT_OBJECT_0) {
+    return -1;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process_, &code);
+  return static_cast<long>(code);
+}
+
+void KestroProcess::SetText(int id, const std::wstring& text) const {
+  SendMessageW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool KestroProcess::IsChecked(int id) const {
+  return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void KestroProcess::Click(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
+
+bool KestroProcess::Insert(int id) const {
+  std::size_t before = ListLines().size();
+  Click(id);
+  return WaitUntil([&] { return ListLines().size() == before + 1; });
+}
+
+void KestroProcess::Toggle(int id) const { SendMessageW(Control(id), BM_CLICK, 0, 0); }
+
+void KestroProcess::Command(int id, LPARAM lParam) const {
+  PostMessageW(main_, WM_COMMAND, static_cast<WPARAM>(id), lParam);
+}
+
+std::vector<std::wstring> KestroProcess::ListLines() const {
+  HWND list = Control(1002);
+  std::vector<std::wstring> lines;
+  LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring line(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line.data()));
+    line.resize(static_cast<std::size_t>(length));
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+int KestroProcess::ListSelection() const {
+  return static_cast<int>(SendMessageW(Control(1002), LB_GETCURSEL, 0, 0));
+}
+
+void KestroProcess::SelectListLine(int index) const {
+  SendMessageW(Control(1002), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void KestroProcess::SelectComboEntry(int id, int index) const {
+  SendMessageW(Control(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+std::vector<std::wstring> KestroProcess::ComboEntries(int id) const {
+  HWND combo = Control(id);
+  std::vector<std::wstring> entries;
+  LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring entry(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                 reinterpret_cast<LPARAM>(entry.data()));
+    entry.resize(static_cast<std::size_t>(length));
+    entries.push_back(entry);
+  }
+  return entries;
+}
+
+std::wstring KestroProcess::StatusText(int part) const {
+  HWND bar = Control(888);
+  if (!bar) return L"<no status bar>";
+  constexpr SIZE_T kBytes = 1024 * sizeof(wchar_t);
+  void* remote = VirtualAllocEx(process_, nullptr, kBytes, MEM_COMMIT, PAGE_READWRITE);
+  if (!remote) return L"<no memory>";
+  LRESULT result =
+      SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(remote));
+  std::wstring text(LOWORD(result), L'\0');
+  SIZE_T read = 0;
+  ReadProcessMemory(process_, remote, text.data(), text.size() * sizeof(wchar_t), &read);
+  VirtualFreeEx(process_, remote, 0, MEM_RELEASE);
+  return text;
+}
+
+std::vector<HWND> KestroProcess::OtherWindows() const {
+  WindowsOf search{processId_, main_, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+BoxContent KestroProcess::WaitForBox(const std::wstring& caption, int limitMs) const {
+  BoxContent box;
+  WaitUntil(
+      [&] {
+        for (HWND window : OtherWindows()) {
+          std::wstring title = WindowText(window);
+          if (!caption.empty() && title != caption) continue;
+          box.window = window;
+          box.caption = title;
+          return true;
+        }
+        return false;
+      },
+      limitMs);
+  if (box.window)
+    EnumChildWindows(box.window, CollectStaticText, reinterpret_cast<LPARAM>(&box.text));
+  return box;
+}
+
+void AnswerBox(HWND box, int button) {
+  PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+}
+
+}  // namespace kestro::e2e
