@@ -110,7 +110,8 @@ HWND KestroProcess::WaitForMainWindow(int limitMs) {
         while ((window = FindWindowExW(nullptr, window, L"#32770", kMainCaption)) != nullptr) {
           DWORD owner = 0;
           GetWindowThreadProcessId(window, &owner);
-          if (owner == processId_) {
+          // Visible only once its initialisation is over.
+          if (owner == processId_ && IsWindowVisible(window)) {
             main_ = window;
             return true;
           }
@@ -138,15 +139,18 @@ bool KestroProcess::IsChecked(int id) const {
   return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void KestroProcess::Click(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
+// Sent, not posted: Wine drops a posted click while the program is not the
+// active one. A click that opens a modal box returns after the time limit.
+void KestroProcess::Click(int id) const {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(Control(id), BM_CLICK, 0, 0, SMTO_NORMAL, 300, &result);
+}
 
 bool KestroProcess::Insert(int id) const {
   std::size_t before = ListLines().size();
   Click(id);
   return WaitUntil([&] { return ListLines().size() == before + 1; });
 }
-
-void KestroProcess::Toggle(int id) const { SendMessageW(Control(id), BM_CLICK, 0, 0); }
 
 void KestroProcess::Command(int id, LPARAM lParam) const {
   PostMessageW(main_, WM_COMMAND, static_cast<WPARAM>(id), lParam);

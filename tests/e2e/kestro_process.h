@@ -39,7 +39,7 @@ class KestroProcess {
   KestroProcess(const KestroProcess&) = delete;
   KestroProcess& operator=(const KestroProcess&) = delete;
 
-  // The main window, once it exists; nullptr when it did not appear.
+  // The main window, once it is shown; nullptr when it did not appear.
   HWND WaitForMainWindow(int limitMs = 10000);
   HWND main() const { return main_; }
   const std::filesystem::path& folder() const { return folder_; }
@@ -52,12 +52,10 @@ class KestroProcess {
   // Types a text into a control (WM_SETTEXT).
   void SetText(int id, const std::wstring& text) const;
   bool IsChecked(int id) const;
-  // Clicks a push button (BM_CLICK, posted so a box it opens cannot block).
+  // Clicks a button or check box (BM_CLICK); a box it opens does not block.
   void Click(int id) const;
   // Clicks an insert button and waits until the new line is in the list.
   bool Insert(int id) const;
-  // Clicks a check box (sent: a posted click does not toggle it under Wine).
-  void Toggle(int id) const;
   // A menu or button command as the dialog manager would send it.
   void Command(int id, LPARAM lParam = 0) const;
 

@@ -149,9 +149,11 @@ TEST_F(MainWindowTest, ARunPlaysTheScriptAndReportsItsPasses) {
                                    "key 66 down", "key 66 up", "key 16 up"};
   std::vector<std::string> expected = pass;
   expected.insert(expected.end(), pass.begin(), pass.end());
-  std::vector<std::string> events = recorder.Take(expected.size(), 10000);
-  for (auto& event : events) {  // Shift may arrive as the left Shift key
-    if (event.rfind("key 160 ", 0) == 0) event.replace(4, 3, "16");
+  std::vector<std::string> events;
+  for (auto& event : recorder.Take(expected.size() + 4, 10000)) {
+    if (event == "move") continue;  // Wine reports pointer syncs as moves
+    if (event.rfind("key 160 ", 0) == 0) event.replace(4, 3, "16");  // left Shift
+    events.push_back(event);
   }
   EXPECT_EQ(events, expected);
   EXPECT_TRUE(WaitUntil([&] { return kestro_.StatusText(0) == L"执行脚本结束!"; }));
@@ -161,7 +163,7 @@ TEST_F(MainWindowTest, ARunPlaysTheScriptAndReportsItsPasses) {
 TEST_F(MainWindowTest, StopEndsALoopAfterItsPass) {
   kestro_.SetText(IDC_WAIT_MS, L"100");
   ASSERT_TRUE(kestro_.Insert(IDC_INSERT_WAIT));
-  kestro_.Toggle(IDC_LOOP);
+  kestro_.Click(IDC_LOOP);
   ASSERT_TRUE(kestro_.IsChecked(IDC_LOOP));
   kestro_.Command(IDM_RUN);
   ASSERT_TRUE(WaitUntil([&] { return kestro_.StatusText(1) == L"执行脚本2次"; }));
@@ -217,7 +219,7 @@ TEST_F(MainWindowTest, MinimisingHidesTheWindowAndTheTrayIconBringsItBack) {
 }
 
 TEST_F(MainWindowTest, EscEndsTheProgramAlsoDuringARun) {
-  kestro_.Toggle(IDC_LOOP);
+  kestro_.Click(IDC_LOOP);
   ASSERT_TRUE(kestro_.Insert(IDC_INSERT_WAIT));
   kestro_.Command(IDM_RUN);
   ASSERT_TRUE(WaitUntil([&] { return kestro_.StatusText(0) == L"执行脚本..."; }));

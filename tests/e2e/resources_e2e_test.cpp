@@ -37,27 +37,28 @@ struct ExpectedControl {
 // that make that kind.
 bool IsKind(const TemplateControl& c, Kind kind) {
   DWORD type = c.style & 0xF;
+  auto is = [&](const wchar_t* name) { return _wcsicmp(c.className.c_str(), name) == 0; };
   switch (kind) {
     case Kind::GroupBox:
-      return c.className == L"Button" && type == BS_GROUPBOX;
+      return is(L"Button") && type == BS_GROUPBOX;
     case Kind::PushButton:
-      return c.className == L"Button" && type == BS_PUSHBUTTON;
+      return is(L"Button") && type == BS_PUSHBUTTON;
     case Kind::CheckBox:
-      return c.className == L"Button" && type == BS_AUTOCHECKBOX;
+      return is(L"Button") && type == BS_AUTOCHECKBOX;
     case Kind::DropDownList:
-      return c.className == L"ComboBox" && (c.style & 3) == CBS_DROPDOWNLIST;
+      return is(L"ComboBox") && (c.style & 3) == CBS_DROPDOWNLIST;
     case Kind::DropDownCombo:
-      return c.className == L"ComboBox" && (c.style & 3) == CBS_DROPDOWN;
+      return is(L"ComboBox") && (c.style & 3) == CBS_DROPDOWN;
     case Kind::Edit:
-      return c.className == L"Edit" && !(c.style & (ES_READONLY | ES_MULTILINE));
+      return is(L"Edit") && !(c.style & (ES_READONLY | ES_MULTILINE));
     case Kind::ReadOnlyEdit:
-      return c.className == L"Edit" && (c.style & ES_READONLY);
+      return is(L"Edit") && (c.style & ES_READONLY);
     case Kind::KeyEdit:
-      return c.className == L"Edit" && (c.style & ES_MULTILINE) && (c.style & ES_WANTRETURN);
+      return is(L"Edit") && (c.style & ES_MULTILINE) && (c.style & ES_WANTRETURN);
     case Kind::Label:
-      return c.className == L"Static";
+      return is(L"Static");
     case Kind::List:
-      return c.className == L"ListBox" && (c.style & LBS_NOTIFY) && !(c.style & LBS_SORT) &&
+      return is(L"ListBox") && (c.style & LBS_NOTIFY) && !(c.style & LBS_SORT) &&
              (c.style & WS_VSCROLL) && (c.style & WS_BORDER);
   }
   return false;
