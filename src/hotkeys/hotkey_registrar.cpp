@@ -1,0 +1,123 @@
+#include "hotkeys/hotkey_registrar.h"
+
+#include <cstdio>
+#include <iterator>
+#include <string>
+
+#include "hotkeys/options_dialog.h"
+#include "resource_ids.h"
+
+namespace kestro {
+namespace {
+
+struct HotkeyRow {
+  Hotkey hotkey;
+  int HotkeyValues::*modifiers;
+  int HotkeyValues::*key;
+  const char* refusal;  // shown when the platform refuses the registration
+};
+
+// In registration order; the comma in the messages is the ASCII one.
+constexpr HotkeyRow kHotkeys[] = {
+    {Hotkey::Run, &HotkeyValues::runModifiers, &HotkeyValues::runKey,
+     "已有程序占用了热键,你将不能用热键运行脚本"},
+    {Hotkey::Stop, &HotkeyValues::stopModifiers, &HotkeyValues::stopKey,
+     "已有程序占用了热键,你将不能用热键停止脚本"},
+    {Hotkey::Capture, &HotkeyValues::captureModifiers, &HotkeyValues::captureKey,
+     "已有程序占用了热键,你将不能用热键取坐标"},
+};
+
+constexpr char kNoticeCaption[] = "提示";
+
+}  // namespace
+
+void HotkeyRegistrar::Attach(MainWindow* window, NativeWindow nativeWindow, const char* runName,
+                             const char* stopName, const char* captureName) {
+  if (!runName || !stopName || !captureName) return;
+  window_ = window;
+  nativeWindow_ = nativeWindow;
+  // An id of 0 (the atom table refused the name) goes to the platform as it is.
+  ids_[0] = platform_.AddGlobalAtom(runName);
+  ids_[1] = platform_.AddGlobalAtom(stopName);
+  ids_[2] = platform_.AddGlobalAtom(captureName);
+}
+
+void HotkeyRegistrar::RegisterAll() {
+  // Without a window there is nobody to own the hotkeys or the messages.
+  if (!window_) return;
+  for (std::size_t i = 0; i < std::size(kHotkeys); ++i) {
+    const HotkeyRow& row = kHotkeys[i];
+    int key = values_.*row.key;
+    if (key == kNoHotkeyKey) continue;
+    if (platform_.RegisterHotkey(nativeWindow_, ids_[i], values_.*row.modifiers, key)) continue;
+    window_->ShowMessage(BoxOwner::MainWindow, row.refusal, kNoticeCaption, kBoxOk);
+  }
+}
+
+bool HotkeyRegistrar::Matches(Hotkey hotkey, int modifiers, int key) const {
+  switch (hotkey) {
+    case Hotkey::Run:
+      return modifiers == values_.runModifiers && key == values_.runKey;
+    case Hotkey::Stop:
+      return modifiers == values_.stopModifiers && key == values_.stopKey;
+    case Hotkey::Capture:
+      return modifiers == values_.captureModifiers && key == values_.captureKey;
+  }
+  return false;
+}
+
+void HotkeyRegistrar::UnregisterAll() {
+  if (!window_) return;
+  for (std::uint16_t id : ids_) platform_.UnregisterHotkey(nativeWindow_, id);
+}
+
+void HotkeyRegistrar::HandleHotkeyMessage(std::uintptr_t lParam) {
+  HandleHotkey(static_cast<int>(lParam & 0xFFFF), static_cast<int>(lParam >> 16 & 0xFFFF));
+}
+
+void HotkeyRegistrar::HandleHotkey(int modifiers, int key) {
+  if (Matches(Hotkey::Run, modifiers, key)) {
+    if (actions_.startRun) actions_.startRun();
+    return;
+  }
+  if (Matches(Hotkey::Stop, modifiers, key)) {
+    if (actions_.requestStop) actions_.requestStop();
+    return;
+  }
+  if (Matches(Hotkey::Capture, modifiers, key)) Capture();
+}
+
+// The position goes into the move-cursor fields of the editor, so the point
+// can be inserted as a script line at once; the colour is shown as the
+// platform reports it, 0x00BBGGRR, so its digits read blue, green, red.
+void HotkeyRegistrar::Capture() {
+  if (!window_) return;
+  ScreenPoint point = platform_.CursorPosition();
+  window_->SetControlText(IDC_TARGET_X, std::to_string(point.x));
+  window_->SetControlText(IDC_TARGET_Y, std::to_string(point.y));
+  char text[256] = {};
+  std::snprintf(text, sizeof text, "颜色:%06X",
+                static_cast<unsigned>(platform_.ScreenPixel(point.x, point.y)));
+  window_->SetControlText(IDC_COLOUR_TEXT, text);
+}
+
+void RegisterHotkeysAtStartup(HotkeyRegistrar& registrar, HotkeySettings& settings,
+                              MainWindow* window, NativeWindow nativeWindow) {
+  registrar.Attach(window, nativeWindow, "Run", "Over", "XY");
+  settings.Load();
+  registrar.CopyFrom(settings);
+  registrar.RegisterAll();
+}
+
+void ReregisterHotkeysAfterOptions(int dialogResult, HotkeyRegistrar& registrar,
+                                   HotkeySettings& settings) {
+  if (dialogResult != kOptionsConfirmed) return;
+  registrar.UnregisterAll();
+  settings.Load();
+  registrar.CopyFrom(settings);
+  registrar.RegisterAll();
+}
+
+void UnregisterHotkeysAtExit(HotkeyRegistrar& registrar) { registrar.UnregisterAll(); }
+
+}  // namespace kestro

@@ -1,0 +1,58 @@
+// The persistent side of the three global hotkeys: where the settings file
+// lives, the six values read from it with their defaults, and the six values
+// written back. Section HotKey of config.ini beside the executable.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/settings_store.h"
+
+namespace kestro {
+
+// The six hotkey values, always in this order. Modifiers are the platform's
+// hotkey modifier flags, keys virtual-key codes.
+struct HotkeyValues {
+  int runModifiers = 0;
+  int runKey = 0;
+  int stopModifiers = 0;
+  int stopKey = 0;
+  int captureModifiers = 0;
+  int captureKey = 0;
+
+  bool operator==(const HotkeyValues&) const = default;
+};
+
+// Modifier flags as the platform's hotkeys take them; 0 is no modifier.
+enum HotkeyModifier : int { kModAlt = 1, kModControl = 2, kModShift = 4, kModWin = 8 };
+// The key code that stands for "no key": such a hotkey is not registered.
+constexpr int kNoHotkeyKey = 1;
+
+constexpr const char* kSettingsFileName = "config.ini";
+constexpr const char* kHotkeySection = "HotKey";
+
+class HotkeySettings {
+ public:
+  explicit HotkeySettings(SettingsStore& store) : store_(store) {}
+
+  // The settings path: the directory (ending in its path separator, see
+  // ExecutableDirectory) followed by the file name. A null file name leaves
+  // the path as it is.
+  void BuildPath(std::string_view executableDirectory, const char* fileName);
+  // Reads the six values; absent ones take their defaults (Ctrl+Y, Ctrl+T,
+  // Ctrl+F), and so does a key code stored as 0.
+  void Load();
+  // Writes all six given values, changed or not. The values record stays as
+  // it is until the next Load.
+  void Save(const HotkeyValues& values);
+
+  const std::string& path() const { return path_; }
+  const HotkeyValues& values() const { return values_; }
+
+ private:
+  SettingsStore& store_;
+  std::string path_;
+  HotkeyValues values_;
+};
+
+}  // namespace kestro
