@@ -10,6 +10,11 @@
 
 #include "app/file_dialogs_win32.h"
 #include "app/win32_main_window.h"
+#include "hotkeys/hotkey_registrar.h"
+#include "hotkeys/hotkey_settings.h"
+#include "hotkeys/options_dialog.h"
+#include "platform/win32/hotkey_platform_win32.h"
+#include "platform/win32/settings_store_win32.h"
 #include "platform/win32/win32_input.h"
 #include "runner/script_runner.h"
 
@@ -24,6 +29,13 @@ struct Application {
   // Made by the main window's initialisation, once its window exists.
   std::unique_ptr<Win32MainWindow> mainWindow;
   std::unique_ptr<ScriptRunner> runner;
+
+  Win32SettingsStore settingsStore;
+  HotkeySettings hotkeySettings{settingsStore};
+  HotkeyChoiceTables hotkeyChoices;
+  Win32HotkeyPlatform hotkeyPlatform;
+  HotkeyRegistrar hotkeys{hotkeyPlatform,
+                          {[this] { runner->StartRun(); }, [this] { runner->RequestStop(); }}};
 };
 
 Application& App();

@@ -44,7 +44,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
+  app.hotkeySettings.BuildPath(ExecutableDirectory(), kSettingsFileName);
   DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
   RemoveTrayIcon();
+  UnregisterHotkeysAtExit(app.hotkeys);
   return 0;
 }

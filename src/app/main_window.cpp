@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "app/help_texts.h"
+#include "app/options_dialog_win32.h"
 #include "app/status_bar.h"
 #include "app/tray_icon.h"
 #include "platform/win32/gbk_text.h"
@@ -35,6 +36,8 @@ void OnInitDialog(HWND dialog) {
   app.mainWindow = std::make_unique<Win32MainWindow>(dialog, app.statusBar);
   app.runner = std::make_unique<ScriptRunner>(*app.mainWindow, app.input);
   FillKeyNameCombo(*app.mainWindow);
+  // Refusals show here, before the window is first shown.
+  RegisterHotkeysAtStartup(app.hotkeys, app.hotkeySettings, app.mainWindow.get(), dialog);
 
   HICON icon = LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_APP));
   SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
@@ -88,6 +91,11 @@ void OnCommand(HWND dialog, int command, LPARAM lParam) {
       return OpenScriptFile(window, app.fileDialogs);
     case IDM_SAVE:
       return SaveScriptFile(window, app.fileDialogs);
+    case IDM_OPTIONS: {
+      int result = RunOptionsDialog(app.instance, dialog, app.hotkeyChoices, app.hotkeySettings);
+      ReregisterHotkeysAfterOptions(result, app.hotkeys, app.hotkeySettings);
+      return;
+    }
     case IDM_INSTRUCTIONS:
       return ShowHelpBox(InstructionsText(), kInstructionsCaption);
     case IDM_ABOUT:
@@ -118,6 +126,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
       return FALSE;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) ShowWindow(dialog, SW_HIDE);
+      return FALSE;
+    case WM_HOTKEY:
+      App().hotkeys.HandleHotkeyMessage(static_cast<std::uintptr_t>(lParam));
       return FALSE;
   }
   return FALSE;

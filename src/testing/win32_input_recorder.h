@@ -15,10 +15,11 @@ namespace kestro {
 
 // Hooks on a thread of their own with a message loop, recording events as
 // "lbutton down", "key 65 up" and so on; only injected events count. Keys
-// are swallowed, so a test's keystrokes reach no window.
+// are swallowed unless asked otherwise, so a test's keystrokes reach no
+// window (but then no hotkey either).
 class InputRecorder {
  public:
-  InputRecorder() {
+  explicit InputRecorder(bool swallowKeys = true) : swallowKeys_(swallowKeys) {
     instance_ = this;
     thread_ = std::thread([this] { Loop(); });
     std::unique_lock lock(mutex_);
@@ -97,11 +98,12 @@ class InputRecorder {
       bool up = (info->flags & LLKHF_UP) != 0;
       instance_->Add("key " + std::to_string(info->vkCode) + (up ? " up" : " down"));
     }
-    // Swallow the keys so the test's own keystrokes reach no window.
-    return code == HC_ACTION ? 1 : CallNextHookEx(nullptr, code, message, data);
+    if (code == HC_ACTION && instance_->swallowKeys_) return 1;
+    return CallNextHookEx(nullptr, code, message, data);
   }
 
   static inline InputRecorder* instance_ = nullptr;
+  bool swallowKeys_;
   std::thread thread_;
   std::mutex mutex_;
   std::condition_variable ready_;

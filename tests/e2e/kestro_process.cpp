@@ -161,10 +161,14 @@ std::vector<std::wstring> KestroProcess::ListLines() const {
   std::vector<std::wstring> lines;
   LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
+    // The list may change while it is read; a line gone meanwhile ends it.
     LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (length == LB_ERR) break;
     std::wstring line(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line.data()));
-    line.resize(static_cast<std::size_t>(length));
+    LRESULT copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                                  reinterpret_cast<LPARAM>(line.data()));
+    if (copied == LB_ERR) break;
+    line.resize(static_cast<std::size_t>(copied));
     lines.push_back(line);
   }
   return lines;

@@ -1,0 +1,190 @@
+// The global hotkeys from another program: run, stop and capture, a
+// combination another program holds, and the options dialog.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "kestro_process.h"
+#include "resource_ids.h"
+#include "testing/win32_input_recorder.h"
+
+namespace kestro::e2e {
+namespace {
+
+// Presses modifiers + key as a user would, from this program.
+void PressHotkey(UINT modifiers, BYTE key) {
+  if (modifiers & MOD_CONTROL) keybd_event(VK_CONTROL, 0, 0, 0);
+  if (modifiers & MOD_ALT) keybd_event(VK_MENU, 0, 0, 0);
+  keybd_event(key, 0, 0, 0);
+  keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+  if (modifiers & MOD_ALT) keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+  if (modifiers & MOD_CONTROL) keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+}
+
+std::size_t CountOf(const std::vector<std::string>& events, const std::string& event) {
+  return static_cast<std::size_t>(std::count(events.begin(), events.end(), event));
+}
+
+// A top-most window of one colour under the cursor, for the capture.
+class ColourPatch {
+ public:
+  ColourPatch(COLORREF colour, RECT where) : brush_(CreateSolidBrush(colour)) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = brush_;
+    windowClass.lpszClassName = L"KestroColourPatch";
+    RegisterClassW(&windowClass);
+    window_ =
+        CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"KestroColourPatch", L"", WS_POPUP,
+                        where.left, where.top, where.right - where.left, where.bottom - where.top,
+                        nullptr, nullptr, windowClass.hInstance, nullptr);
+    ShowWindow(window_, SW_SHOWNOACTIVATE);
+    UpdateWindow(window_);
+    Pump();
+  }
+  ~ColourPatch() {
+    DestroyWindow(window_);
+    UnregisterClassW(L"KestroColourPatch", GetModuleHandleW(nullptr));
+    DeleteObject(brush_);
+  }
+  void Pump() {
+    for (int i = 0; i < 20; ++i) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+      Sleep(10);
+    }
+  }
+
+ private:
+  HBRUSH brush_;
+  HWND window_;
+};
+
+class HotkeysTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(kestro_.WaitForMainWindow(), nullptr); }
+
+  // A script that taps F9, a key that does nothing in the windows here.
+  void MakeTapScript() {
+    kestro_.SelectComboEntry(IDC_SPECIAL_KEY, 25);  // F9
+    ASSERT_TRUE(kestro_.Insert(IDC_INSERT_SPECIAL));
+    ASSERT_EQ(kestro_.ListLines().back(), L"单击键盘:(F9);");
+  }
+
+  bool RunEnded() {
+    return WaitUntil([&] { return kestro_.StatusText(0) == L"执行脚本结束!"; }, 8000);
+  }
+
+  KestroProcess kestro_;
+};
+
+TEST_F(HotkeysTest, CtrlYRunsAndCtrlTStopsFromAnywhere) {
+  InputRecorder recorder(false);
+  MakeTapScript();
+  kestro_.Click(IDC_LOOP);
+  PressHotkey(MOD_CONTROL, 'Y');
+  // Passes of one tap turn fast; wait for a few of them.
+  ASSERT_TRUE(WaitUntil([&] { return kestro_.StatusText(1).size() >= 7; }, 8000));  // 执行脚本10次
+  PressHotkey(MOD_CONTROL, 'T');
+  EXPECT_TRUE(RunEnded());
+  std::vector<std::string> events = recorder.Take(1000, 200);
+  EXPECT_GE(CountOf(events, "key 120 down"), 2u);
+  EXPECT_EQ(CountOf(events, "key 120 down"), CountOf(events, "key 120 up"));
+}
+
+TEST_F(HotkeysTest, CtrlFCapturesThePositionAndTheColourUnderTheCursor) {
+  ColourPatch patch(RGB(0x12, 0x34, 0x56), RECT{400, 300, 500, 400});
+  SetCursorPos(437, 351);
+  PressHotkey(MOD_CONTROL, 'F');
+  EXPECT_TRUE(WaitUntil([&] { return kestro_.Text(IDC_COLOUR_TEXT) == L"颜色:563412"; }));
+  EXPECT_EQ(kestro_.Text(IDC_TARGET_X), L"437");
+  EXPECT_EQ(kestro_.Text(IDC_TARGET_Y), L"351");
+  // The captured point goes straight into a move line.
+  ASSERT_TRUE(kestro_.Insert(IDC_INSERT_MOVE));
+  EXPECT_EQ(kestro_.ListLines().back(), L"移动鼠标:437,351;");
+}
+
+TEST(HotkeyConflictTest, AHeldCombinationIsReportedAtStartAndTheOthersWork) {
+  ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL, 'T'));
+  {
+    KestroProcess kestro;
+    BoxContent box = kestro.WaitForBox(L"提示", 10000);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, L"已有程序占用了热键,你将不能用热键停止脚本");
+    AnswerBox(box.window, IDOK);
+    ASSERT_NE(kestro.WaitForMainWindow(), nullptr);
+    EXPECT_TRUE(kestro.OtherWindows().empty());  // one message only
+
+    PressHotkey(MOD_CONTROL, 'Y');
+    EXPECT_TRUE(WaitUntil([&] { return kestro.StatusText(0) == L"执行脚本结束!"; }, 8000));
+    SetCursorPos(12, 34);
+    PressHotkey(MOD_CONTROL, 'F');
+    EXPECT_TRUE(WaitUntil([&] { return kestro.Text(IDC_TARGET_X) == L"12"; }));
+    EXPECT_EQ(kestro.Text(IDC_TARGET_Y), L"34");
+  }
+  UnregisterHotKey(nullptr, 1);
+}
+
+// The options dialog's six combo texts, run modifiers first.
+std::vector<std::wstring> OptionTexts(HWND dialog) {
+  std::vector<std::wstring> texts;
+  for (int id = IDC_RUN_MODIFIERS; id <= IDC_CAPTURE_KEY; ++id) {
+    texts.push_back(WindowText(GetDlgItem(dialog, id)));
+  }
+  return texts;
+}
+
+int ReadSetting(const std::filesystem::path& ini, const wchar_t* key) {
+  return static_cast<int>(GetPrivateProfileIntW(L"HotKey", key, -999, ini.c_str()));
+}
+
+TEST_F(HotkeysTest, OptionsChangeTheKeysAndKeepThemInConfigIni) {
+  std::filesystem::path ini = kestro_.folder() / L"config.ini";
+  EXPECT_FALSE(std::filesystem::exists(ini));  // starting writes nothing
+  kestro_.Command(IDM_OPTIONS);
+  BoxContent options = kestro_.WaitForBox(L"选项");
+  ASSERT_NE(options.window, nullptr);
+  EXPECT_EQ(OptionTexts(options.window),
+            (std::vector<std::wstring>{L"CTRL", L"Y", L"CTRL", L"T", L"CTRL", L"F"}));
+
+  // Run becomes Ctrl+U; capture gets no key at all.
+  SendMessageW(GetDlgItem(options.window, IDC_RUN_KEY), CB_SETCURSEL, 1 + 10 + ('U' - 'A'), 0);
+  SendMessageW(GetDlgItem(options.window, IDC_CAPTURE_KEY), CB_SETCURSEL, 0, 0);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(GetDlgItem(options.window, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 300, &result);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options.window); }));
+
+  EXPECT_EQ(ReadSetting(ini, L"CtrlRun"), 2);
+  EXPECT_EQ(ReadSetting(ini, L"VKRun"), 'U');
+  EXPECT_EQ(ReadSetting(ini, L"CtrlOver"), 2);
+  EXPECT_EQ(ReadSetting(ini, L"VKOver"), 'T');
+  EXPECT_EQ(ReadSetting(ini, L"CtrlXY"), 2);
+  EXPECT_EQ(ReadSetting(ini, L"VKXY"), 1);
+  Sleep(300);
+  EXPECT_TRUE(kestro_.OtherWindows().empty());  // "无" is not refused, just not registered
+
+  PressHotkey(MOD_CONTROL, 'Y');  // the old combination
+  Sleep(500);
+  EXPECT_EQ(kestro_.StatusText(0), L"欢迎使用!");
+  PressHotkey(MOD_CONTROL, 'U');
+  EXPECT_TRUE(WaitUntil([&] { return kestro_.StatusText(0) == L"执行脚本结束!"; }, 8000));
+
+  SetCursorPos(55, 66);
+  PressHotkey(MOD_CONTROL, 'F');
+  Sleep(500);
+  EXPECT_EQ(kestro_.Text(IDC_TARGET_X), L"0");
+
+  // The dialog shows the file's values when it opens again; Esc keeps them.
+  kestro_.Command(IDM_OPTIONS);
+  options = kestro_.WaitForBox(L"选项");
+  ASSERT_NE(options.window, nullptr);
+  EXPECT_EQ(OptionTexts(options.window),
+            (std::vector<std::wstring>{L"CTRL", L"U", L"CTRL", L"T", L"CTRL", L"无"}));
+  PostMessageW(options.window, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options.window); }));
+  EXPECT_EQ(ReadSetting(ini, L"VKRun"), 'U');
+}
+
+}  // namespace
+}  // namespace kestro::e2e
