@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang libgtest-dev googletest
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine64 xvfb xdotool x11-utils fonts-wqy-microhei imagemagick
-  osslsigncode
+  osslsigncode openssl
 )
 
 missing=()

@@ -1,0 +1,51 @@
+// A scripted HTTP server on the loopback interface for the update tests: it
+// accepts one connection per scripted response, records each request and
+// answers with exactly the scripted bytes, then closes or stalls. Works with
+// POSIX sockets and with Winsock, so the tests run natively and under Wine.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace kestro {
+
+struct ScriptedResponse {
+  std::string bytes;
+  // After the bytes, keep the connection open and silent until the client
+  // gives up and closes it, instead of closing it at once.
+  bool stall = false;
+};
+
+class LoopbackServer {
+ public:
+  explicit LoopbackServer(std::vector<ScriptedResponse> responses);
+  ~LoopbackServer();
+  LoopbackServer(const LoopbackServer&) = delete;
+  LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+  std::uint16_t port() const { return port_; }
+  // Stops accepting, waits until every served connection is done and
+  // returns the requests received, in order.
+  std::vector<std::string> Finish();
+
+ private:
+  void Serve();
+
+  std::vector<ScriptedResponse> responses_;
+  std::intptr_t listener_ = -1;
+  std::uint16_t port_ = 0;
+  std::atomic<bool> stopping_{false};
+  std::mutex mutex_;
+  std::vector<std::string> requests_;
+  std::thread thread_;
+  bool finished_ = false;
+};
+
+// A loopback port on which nothing listens: connections are refused.
+std::uint16_t ClosedLoopbackPort();
+
+}  // namespace kestro
