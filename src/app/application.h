@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/file_dialogs_win32.h"
+#include "app/update_server.h"
 #include "app/win32_main_window.h"
 #include "hotkeys/hotkey_registrar.h"
 #include "hotkeys/hotkey_settings.h"
@@ -17,6 +18,7 @@
 #include "platform/win32/settings_store_win32.h"
 #include "platform/win32/win32_input.h"
 #include "runner/script_runner.h"
+#include "update/update_checker.h"
 
 namespace kestro {
 
@@ -36,6 +38,9 @@ struct Application {
   Win32HotkeyPlatform hotkeyPlatform;
   HotkeyRegistrar hotkeys{hotkeyPlatform,
                           {[this] { runner->StartRun(); }, [this] { runner->RequestStop(); }}};
+
+  SystemUpdatePlatform updatePlatform;
+  UpdateChecker updateChecker{updatePlatform.Seams(), UpdateServerSettings()};
 };
 
 Application& App();

@@ -38,6 +38,7 @@ void OnInitDialog(HWND dialog) {
   FillKeyNameCombo(*app.mainWindow);
   // Refusals show here, before the window is first shown.
   RegisterHotkeysAtStartup(app.hotkeys, app.hotkeySettings, app.mainWindow.get(), dialog);
+  LaunchDetachedThread([] { UpdateThread(*App().mainWindow, App().updateChecker); });
 
   HICON icon = LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_APP));
   SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));

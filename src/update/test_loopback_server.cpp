@@ -45,11 +45,18 @@ sockaddr_in Loopback(std::uint16_t port) {
   return address;
 }
 
-// A socket bound to a free loopback port, and that port.
+// A socket bound to the loopback port (a free one when it is 0), and that
+// port.
 Socket BindLoopback(std::uint16_t& port) {
   Socket s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (s == kNoSocket) return kNoSocket;
-  sockaddr_in address = Loopback(0);
+  if (port != 0) {
+    // A fixed port is bound again by the next test while the last one's
+    // connections still linger.
+    int reuse = 1;
+    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+  }
+  sockaddr_in address = Loopback(port);
   socklen_t length = sizeof address;
   if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
@@ -95,8 +102,8 @@ SocketsLayer& Layer() {
 
 }  // namespace
 
-LoopbackServer::LoopbackServer(std::vector<ScriptedResponse> responses)
-    : responses_(std::move(responses)) {
+LoopbackServer::LoopbackServer(std::vector<ScriptedResponse> responses, std::uint16_t port)
+    : responses_(std::move(responses)), port_(port) {
   Layer();
   Socket listener = BindLoopback(port_);
   if (listener != kNoSocket && listen(listener, 8) != 0) {
@@ -132,6 +139,11 @@ void LoopbackServer::Serve() {
     DrainUntilClosed(client);
     CloseSocket(client);
   }
+}
+
+std::size_t LoopbackServer::RequestCount() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return requests_.size();
 }
 
 std::vector<std::string> LoopbackServer::Finish() {

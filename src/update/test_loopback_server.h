@@ -22,12 +22,15 @@ struct ScriptedResponse {
 
 class LoopbackServer {
  public:
-  explicit LoopbackServer(std::vector<ScriptedResponse> responses);
+  // Listens on the given port, or on a free one when it is 0.
+  explicit LoopbackServer(std::vector<ScriptedResponse> responses, std::uint16_t port = 0);
   ~LoopbackServer();
   LoopbackServer(const LoopbackServer&) = delete;
   LoopbackServer& operator=(const LoopbackServer&) = delete;
 
   std::uint16_t port() const { return port_; }
+  // How many requests have arrived so far.
+  std::size_t RequestCount();
   // Stops accepting, waits until every served connection is done and
   // returns the requests received, in order.
   std::vector<std::string> Finish();

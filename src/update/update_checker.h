@@ -12,7 +12,6 @@
 #include <string>
 #include <string_view>
 
-#include "build_config.h"
 #include "platform/code_signing.h"
 #include "platform/main_window.h"
 #include "platform/program_files.h"
@@ -49,9 +48,10 @@ struct SystemUpdatePlatform {
 };
 
 struct UpdateSettings {
-  // The server UpdateThread points the checker at.
-  std::string host = KESTRO_UPDATE_HOST;
-  std::uint16_t port = KESTRO_UPDATE_PORT;
+  // The server UpdateThread points the checker at; the program sets it at
+  // build time.
+  std::string host;
+  std::uint16_t port = 80;
   // The single receive of the version file's four bytes.
   std::uint32_t versionBodyTimeoutMs = 10000;
   // Every header byte and every download chunk: a server silent this long

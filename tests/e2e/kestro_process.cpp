@@ -73,9 +73,10 @@ std::filesystem::path BuildFolder() {
   return std::filesystem::path(path).parent_path();
 }
 
-KestroProcess::KestroProcess(const std::wstring& exeName) : folder_(NewFolder()) {
+KestroProcess::KestroProcess(const std::wstring& exeName, const std::wstring& build)
+    : folder_(NewFolder()) {
   std::filesystem::path exe = folder_ / exeName;
-  std::filesystem::copy_file(BuildFolder() / L"kestro.exe", exe);
+  std::filesystem::copy_file(BuildFolder() / build, exe);
   std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
   STARTUPINFOW startup{sizeof startup};
   PROCESS_INFORMATION info{};

@@ -31,9 +31,10 @@ struct BoxContent {
 
 class KestroProcess {
  public:
-  // Copies kestro.exe into a new folder of its own (under the given name)
-  // and starts it there.
-  explicit KestroProcess(const std::wstring& exeName = L"kestro.exe");
+  // Copies a build of the program (kestro.exe unless another is named) into
+  // a new folder of its own, under the given name, and starts it there.
+  explicit KestroProcess(const std::wstring& exeName = L"kestro.exe",
+                         const std::wstring& build = L"kestro.exe");
   // Ends the program (command 2, then by force) and removes its folder.
   ~KestroProcess();
   KestroProcess(const KestroProcess&) = delete;
