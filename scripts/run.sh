@@ -23,7 +23,7 @@ exec "$root/scripts/with-wine.sh" bash -c '
   set -euo pipefail
   shot="$1/build/kestro.png"
   # A Wine desktop window draws the frame and caption bar of the window.
-  /usr/lib/wine/wine64 explorer /desktop=kestro,640x520 "$2" >/dev/null 2>&1 &
+  /usr/lib/wine/wine64 explorer /desktop=kestro,640x600 "$2" >/dev/null 2>&1 &
   window=""
   for _ in $(seq 200); do
     window=$(xdotool search --name "^Zelmo" 2>/dev/null | tail -n 1) && [ -n "$window" ] && break
@@ -32,7 +32,10 @@ exec "$root/scripts/with-wine.sh" bash -c '
   [ -n "$window" ] || { echo "run: the main window did not appear" >&2; exit 1; }
   sleep 1.5  # let the dialog paint
   desktop=$(xdotool search --name "^kestro - Wine desktop" 2>/dev/null | head -n 1 || true)
-  import -window "${desktop:-root}" "$shot"
+  import -window "${desktop:-root}" "$shot.full.png"
+  # Cut off the desktop'"'"'s task bar, then the empty desktop around the window.
+  convert "$shot.full.png" -gravity south -chop 0x30 -trim +repage "$shot"
+  rm -f "$shot.full.png"
   echo "Screenshot of the main window: $shot"
   /usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 || true
 ' run "$root" "$home/kestro.exe"
