@@ -10,6 +10,7 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "app/tray_icon.h"
+#include "platform/executable_path.h"
 #include "resource_ids.h"
 
 namespace kestro {
@@ -24,10 +25,7 @@ namespace {
 // A named mutex per executable file name: a second start of the same name,
 // from any folder, finds it and ends silently.
 bool IsFirstInstance() {
-  std::wstring path(MAX_PATH, L'\0');
-  DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-  path.resize(length);
-  std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+  std::wstring name = ExecutablePath().filename().wstring();
   CreateMutexW(nullptr, TRUE, name.c_str());  // held for the life of the process
   return GetLastError() != ERROR_ALREADY_EXISTS;
 }

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/executable_path.h"
 #include "platform/program_files.h"
 
 namespace kestro {
@@ -31,16 +32,7 @@ class PosixFileWriter final : public FileWriter {
   int file_;
 };
 
-std::string RunningProgramFolder() {
-  std::string path(4096, '\0');
-  ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
-  if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) return {};
-  path.resize(static_cast<std::size_t>(length));
-  std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return {};
-  path.resize(slash);
-  return path;
-}
+std::string RunningProgramFolder() { return ExecutablePath().parent_path().string(); }
 
 }  // namespace
 

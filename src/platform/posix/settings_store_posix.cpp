@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "hotkeys/ini_profile.h"
+#include "platform/executable_path.h"
 
 namespace kestro {
 namespace {
@@ -37,14 +38,9 @@ void PosixSettingsStore::WriteString(const std::string& path, std::string_view s
 }
 
 std::string ExecutableDirectory() {
-  std::string path(4096, '\0');
-  ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
-  if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) return {};
-  path.resize(static_cast<std::size_t>(length));
-  std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return {};
-  path.resize(slash + 1);
-  return path;
+  std::filesystem::path program = ExecutablePath();
+  if (program.empty()) return {};
+  return program.parent_path().string() + "/";
 }
 
 }  // namespace kestro

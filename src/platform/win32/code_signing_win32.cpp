@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/code_signing.h"
+#include "platform/executable_path.h"
 #include "platform/win32/gbk_text.h"
 
 namespace kestro {
@@ -103,18 +104,9 @@ CodeSignature Inspect(const std::wstring& path) {
 }  // namespace
 
 CodeSignature SystemCodeSigning::RunningProgramSignature() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    if (path.size() >= 32768) return {};
-    path.resize(path.size() * 2);
-  }
-  return Inspect(path);
+  std::filesystem::path program = ExecutablePath();
+  if (program.empty()) return {};
+  return Inspect(program.wstring());
 }
 
 CodeSignature SystemCodeSigning::FileSignature(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "platform/executable_path.h"
 #include "platform/program_files.h"
 #include "platform/win32/gbk_text.h"
 
@@ -34,23 +35,11 @@ class Win32FileWriter final : public FileWriter {
 // (characters of other scripts) gives "", so the update is skipped rather
 // than written to a mangled path.
 std::string RunningProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    if (path.size() >= 32768) return {};
-    path.resize(path.size() * 2);
-  }
-  std::size_t separator = path.find_last_of(L"\\/");
-  if (separator == std::wstring::npos) return {};
-  path.resize(separator);
-  std::string folder = GbkFromWide(path);
-  if (WideFromGbk(folder) != path) return {};
-  return folder;
+  std::wstring folder = ExecutablePath().parent_path().wstring();
+  if (folder.empty()) return {};
+  std::string gbk = GbkFromWide(folder);
+  if (WideFromGbk(gbk) != folder) return {};
+  return gbk;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/executable_path.h"
 #include "platform/win32/gbk_text.h"
 
 namespace kestro {
@@ -20,22 +21,9 @@ void Win32SettingsStore::WriteString(const std::string& path, std::string_view s
 }
 
 std::string ExecutableDirectory() {
-  // The path may exceed MAX_PATH; grow until it fits (the API cuts silently).
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    if (path.size() >= 32768) return {};
-    path.resize(path.size() * 2);
-  }
-  std::size_t separator = path.find_last_of(L"\\/");
-  if (separator == std::wstring::npos) return {};
-  path.resize(separator + 1);
-  return GbkFromWide(path);
+  std::filesystem::path program = ExecutablePath();
+  if (program.empty()) return {};
+  return GbkFromWide(program.parent_path().wstring() + L"\\");
 }
 
 }  // namespace kestro
