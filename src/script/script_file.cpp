@@ -143,7 +143,7 @@ void SaveScriptFile(MainWindow& window, FileDialogs& dialogs) {
   path += ".ini";
 
   std::error_code error;
-  if (std::filesystem::exists(path, error) || std::ifstream(path).is_open()) {
+  if (std::filesystem::exists(path, error)) {
     window.ShowMessage(BoxOwner::MainWindow, "相同文件名已存在!", "保存失败", kBoxIconInformation);
     return;
   }
