@@ -24,11 +24,10 @@ namespace kestro {
 
 struct Application {
   HINSTANCE instance = nullptr;
-  HWND mainDialog = nullptr;
-  HWND statusBar = nullptr;
   Win32Input input;
   Win32FileDialogs fileDialogs;
-  // Made by the main window's initialisation, once its window exists.
+  // Made by the main window's initialisation, once its window exists; it
+  // holds the main window's and the status bar's handles.
   std::unique_ptr<Win32MainWindow> mainWindow;
   std::unique_ptr<ScriptRunner> runner;
 

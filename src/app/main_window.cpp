@@ -31,9 +31,7 @@ void ShowHelpBox(const std::string& text, const char* caption) {
 
 void OnInitDialog(HWND dialog) {
   Application& app = App();
-  app.mainDialog = dialog;
-  app.statusBar = CreateStatusBar(dialog);
-  app.mainWindow = std::make_unique<Win32MainWindow>(dialog, app.statusBar);
+  app.mainWindow = std::make_unique<Win32MainWindow>(dialog, CreateStatusBar(dialog));
   app.runner = std::make_unique<ScriptRunner>(*app.mainWindow, app.input);
   FillKeyNameCombo(*app.mainWindow);
   // Refusals show here, before the window is first shown.

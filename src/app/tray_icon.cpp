@@ -15,6 +15,8 @@ namespace {
 // cut at a character boundary.
 constexpr char kTipText[] = "Zelmo按键\n ctrl+f 取鼠标坐标 \n ctrl+y 运行脚本 \n ctrl+t 停止运行 ";
 constexpr std::size_t kTipMaxBytes = 63;
+// The tip field of the first version of the record (the shell reads no more).
+constexpr std::size_t kTipFieldChars = 64;
 
 std::wstring TipText() {
   std::string_view text(kTipText);
@@ -40,7 +42,7 @@ void AddTrayIcon(HWND mainWindow) {
   g_icon.uCallbackMessage = WM_COMMAND;  // arrives as command 107
   g_icon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
   std::wstring tip = TipText();
-  tip.copy(g_icon.szTip, std::size(g_icon.szTip) - 1);
+  tip.copy(g_icon.szTip, kTipFieldChars - 1);
   Shell_NotifyIconW(NIM_ADD, &g_icon);
 }
 
