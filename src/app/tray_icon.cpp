@@ -6,6 +6,7 @@
 
 #include "platform/win32/gbk_text.h"
 #include "resource_ids.h"
+#include "script/script_language.h"
 
 namespace kestro {
 namespace {
@@ -18,16 +19,7 @@ constexpr std::size_t kTipMaxBytes = 63;
 // The tip field of the first version of the record (the shell reads no more).
 constexpr std::size_t kTipFieldChars = 64;
 
-std::wstring TipText() {
-  std::string_view text(kTipText);
-  std::size_t end = 0;
-  while (end < text.size()) {
-    std::size_t width = static_cast<unsigned char>(text[end]) >= 0x81 ? 2 : 1;
-    if (end + width > kTipMaxBytes) break;
-    end += width;
-  }
-  return WideFromGbk(text.substr(0, end));
-}
+std::wstring TipText() { return WideFromGbk(CutGbk(kTipText, kTipMaxBytes)); }
 
 NOTIFYICONDATAW g_icon;
 

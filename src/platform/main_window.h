@@ -3,8 +3,10 @@
 // these on its dialogs; tests use an in-memory fake.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestro {
 
@@ -58,5 +60,12 @@ class MainWindow : public Dialog {
   // Text of status-bar part 0 or 1.
   virtual void SetStatusText(int part, std::string_view text) = 0;
 };
+
+// Every line of the script list, in order.
+inline std::vector<std::string> ScriptListLines(MainWindow& window) {
+  std::vector<std::string> lines(static_cast<std::size_t>(std::max(window.ListCount(), 0)));
+  for (std::size_t i = 0; i < lines.size(); ++i) lines[i] = window.ListLine(static_cast<int>(i));
+  return lines;
+}
 
 }  // namespace kestro

@@ -11,6 +11,7 @@
 
 #include "resource_ids.h"
 #include "runner/line_executor.h"
+#include "script/script_language.h"
 
 namespace kestro {
 namespace {
@@ -31,7 +32,7 @@ bool LaunchDetachedThread(std::function<void()> body) {
 
 int ParseRepeatCount(std::string_view text) {
   std::size_t pos = 0;
-  while (pos < text.size() && (text[pos] == ' ' || (text[pos] >= '\t' && text[pos] <= '\r'))) ++pos;
+  while (pos < text.size() && IsScriptWhitespace(text[pos])) ++pos;
   bool negative = false;
   if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
   std::int64_t value = 0;
@@ -68,8 +69,7 @@ void ScriptRunner::RunScript() {
   bool loop = window_.IsChecked(IDC_LOOP);
 
   // The run works on its own copy: edits to the list take effect next run.
-  std::vector<std::string> lines(static_cast<std::size_t>(std::max(window_.ListCount(), 0)));
-  for (std::size_t i = 0; i < lines.size(); ++i) lines[i] = window_.ListLine(static_cast<int>(i));
+  std::vector<std::string> lines = ScriptListLines(window_);
 
   input_.RunStarting();
   // The flag is read only here, before each pass: a stop request lets the

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "resource_ids.h"
+#include "script/script_language.h"
 
 namespace kestro {
 namespace {
@@ -18,18 +19,6 @@ constexpr std::size_t kHeaderBytes = 64;
 constexpr std::size_t kCountValueMaxBytes = 31;
 
 bool IsLoaderWhitespace(char c) { return c == '\r' || c == '\n' || c == ' '; }
-
-// The first `limit` bytes of GBK text, never ending inside a two-byte
-// character.
-std::string_view CutGbk(std::string_view text, std::size_t limit) {
-  std::size_t end = 0;
-  while (end < text.size()) {
-    std::size_t width = static_cast<unsigned char>(text[end]) >= 0x81 ? 2 : 1;
-    if (end + width > limit) break;
-    end += width;
-  }
-  return text.substr(0, std::min(end, text.size()));
-}
 
 // Scans [begin, end) of the text into tokens and hands each complete one to
 // `take`, which returns false to stop. Returns the position after the token
@@ -152,9 +141,7 @@ void SaveScriptFile(MainWindow& window, FileDialogs& dialogs) {
       window.IsChecked(IDC_LOOP)
           ? std::string(kLoopValue)
           : std::string(CutGbk(window.ControlText(IDC_REPEAT_COUNT), kCountValueMaxBytes));
-  std::vector<std::string> lines(static_cast<std::size_t>(std::max(window.ListCount(), 0)));
-  for (std::size_t i = 0; i < lines.size(); ++i) lines[i] = window.ListLine(static_cast<int>(i));
-  std::string bytes = ToDiskLineEnds(ComposeScriptText(count, lines));
+  std::string bytes = ToDiskLineEnds(ComposeScriptText(count, ScriptListLines(window)));
 
   std::ofstream file(path, std::ios::binary);
   bool written =
