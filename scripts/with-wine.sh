@@ -41,11 +41,18 @@ if [ ! -f "$WINEPREFIX/.kestro-ready" ]; then
   mkdir -p "$WINEPREFIX"
   wine wineboot --init >/dev/null 2>&1
   wineserver -w
-  reg="$WINEPREFIX/fonts.reg"
-  { printf '\xff\xfe'; iconv -f utf-8 -t utf-16le "$root/scripts/wine-fonts.reg.txt"; } >"$reg"
+  touch "$WINEPREFIX/.kestro-ready"
+fi
+# The registry settings (CJK font substitutes, no crash dialog), applied again
+# whenever they change.
+settings="$root/scripts/wine-prefix.reg.txt"
+applied="$WINEPREFIX/.kestro-registry"
+if ! cmp -s "$settings" "$applied"; then
+  reg="$WINEPREFIX/kestro.reg"
+  { printf '\xff\xfe'; iconv -f utf-8 -t utf-16le "$settings"; } >"$reg"
   wine regedit /S "$reg" >/dev/null 2>&1
   wineserver -w
-  touch "$WINEPREFIX/.kestro-ready"
+  cp "$settings" "$applied"
 fi
 
 # A persistent server keeps every Wine start cheap, and warming it here keeps

@@ -126,6 +126,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) ShowWindow(dialog, SW_HIDE);
       return FALSE;
+    case kCopyScriptMessage:
+      FillScriptSnapshot(dialog, *reinterpret_cast<ScriptSnapshot*>(lParam));
+      return FALSE;
     case WM_HOTKEY:
       App().hotkeys.HandleHotkeyMessage(static_cast<std::uintptr_t>(lParam));
       return FALSE;

@@ -3,7 +3,6 @@
 // these on its dialogs; tests use an in-memory fake.
 #pragma once
 
-#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,12 +38,23 @@ class Dialog {
 
 enum class BoxOwner { MainWindow, None };
 
+// What a run plays and a save writes: the repeat-count text, the loop box
+// and every line of the script list, whole.
+struct ScriptSnapshot {
+  std::string repeatCount;
+  bool loop = false;
+  std::vector<std::string> lines;
+};
+
 // The main window: its dialog controls, the script list (list box 1002),
 // message boxes and the two-part status bar.
 class MainWindow : public Dialog {
  public:
+  // The repeat setting and the list, taken in one step on the window's own
+  // thread, so no edit can come between two lines of the copy.
+  virtual ScriptSnapshot CopyScript() = 0;
+
   virtual int ListCount() = 0;
-  virtual std::string ListLine(int index) = 0;
   // The selected line's index, or -1 when none is selected.
   virtual int ListSelection() = 0;
   // Inserts before the line at index; index == ListCount() appends.
@@ -60,12 +70,5 @@ class MainWindow : public Dialog {
   // Text of status-bar part 0 or 1.
   virtual void SetStatusText(int part, std::string_view text) = 0;
 };
-
-// Every line of the script list, in order.
-inline std::vector<std::string> ScriptListLines(MainWindow& window) {
-  std::vector<std::string> lines(static_cast<std::size_t>(std::max(window.ListCount(), 0)));
-  for (std::size_t i = 0; i < lines.size(); ++i) lines[i] = window.ListLine(static_cast<int>(i));
-  return lines;
-}
 
 }  // namespace kestro

@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "resource_ids.h"
 #include "runner/line_executor.h"
 #include "script/script_language.h"
 
@@ -65,11 +64,12 @@ void ScriptRunner::RunScript() {
   window_.SetStatusText(0, "执行脚本...");
   window_.SetStatusText(1, "");
 
-  int repeatCount = ParseRepeatCount(window_.ControlText(IDC_REPEAT_COUNT));
-  bool loop = window_.IsChecked(IDC_LOOP);
-
-  // The run works on its own copy: edits to the list take effect next run.
-  std::vector<std::string> lines = ScriptListLines(window_);
+  // The run works on its own copy, taken in one step: edits to the list,
+  // the count or the loop box take effect with the next run.
+  ScriptSnapshot script = window_.CopyScript();
+  int repeatCount = ParseRepeatCount(script.repeatCount);
+  bool loop = script.loop;
+  const std::vector<std::string>& lines = script.lines;
 
   input_.RunStarting();
   // The flag is read only here, before each pass: a stop request lets the

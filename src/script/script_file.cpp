@@ -137,11 +137,10 @@ void SaveScriptFile(MainWindow& window, FileDialogs& dialogs) {
     return;
   }
 
-  std::string count =
-      window.IsChecked(IDC_LOOP)
-          ? std::string(kLoopValue)
-          : std::string(CutGbk(window.ControlText(IDC_REPEAT_COUNT), kCountValueMaxBytes));
-  std::string bytes = ToDiskLineEnds(ComposeScriptText(count, ScriptListLines(window)));
+  ScriptSnapshot script = window.CopyScript();
+  std::string count = script.loop ? std::string(kLoopValue)
+                                  : std::string(CutGbk(script.repeatCount, kCountValueMaxBytes));
+  std::string bytes = ToDiskLineEnds(ComposeScriptText(count, script.lines));
 
   std::ofstream file(path, std::ios::binary);
   bool written =

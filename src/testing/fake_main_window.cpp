@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "resource_ids.h"
+
 namespace kestro {
 
 std::string FakeMainWindow::ControlText(int controlId) { return texts[controlId]; }
@@ -32,12 +34,12 @@ int FakeMainWindow::ComboSelection(int controlId) { return combos[controlId].sel
 
 int FakeMainWindow::ListCount() { return static_cast<int>(lines.size()); }
 
-// The fakes throw on indexes a real list box would refuse, so a test sees
-// the fault instead of a silent no-op.
-std::string FakeMainWindow::ListLine(int index) {
-  return lines.at(static_cast<std::size_t>(index));
+ScriptSnapshot FakeMainWindow::CopyScript() {
+  return {texts[IDC_REPEAT_COUNT], checks[IDC_LOOP], lines};
 }
 
+// The fakes throw on indexes a real list box would refuse, so a test sees
+// the fault instead of a silent no-op.
 int FakeMainWindow::ListSelection() { return selection; }
 
 void FakeMainWindow::ListInsert(int index, std::string_view line) {

@@ -35,8 +35,8 @@ class FakeMainWindow : public MainWindow {
   void ComboSelect(int controlId, int index) override;
   int ComboSelection(int controlId) override;
 
+  ScriptSnapshot CopyScript() override;
   int ListCount() override;
-  std::string ListLine(int index) override;
   int ListSelection() override;
   void ListInsert(int index, std::string_view line) override;
   void ListSelect(int index) override;

@@ -217,6 +217,16 @@ std::wstring KestroProcess::StatusText(int part) const {
   return text;
 }
 
+void KestroProcess::SetStatusText(int part, const std::wstring& text) const {
+  SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
+  void* remote = VirtualAllocEx(process_, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+  if (!remote) return;
+  WriteProcessMemory(process_, remote, text.c_str(), bytes, nullptr);
+  SendMessageW(Control(888), SB_SETTEXTW, static_cast<WPARAM>(part),
+               reinterpret_cast<LPARAM>(remote));
+  VirtualFreeEx(process_, remote, 0, MEM_RELEASE);
+}
+
 std::vector<HWND> KestroProcess::OtherWindows() const {
   WindowsOf search{processId_, main_, {}};
   EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));

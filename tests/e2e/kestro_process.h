@@ -70,6 +70,8 @@ class KestroProcess {
   // A status-bar part's text; the bar lives in the program's memory, so the
   // text is fetched through a buffer allocated there.
   std::wstring StatusText(int part) const;
+  // Sets a status-bar part's text the same way, e.g. to see the next change.
+  void SetStatusText(int part, const std::wstring& text) const;
 
   // The next top-level window of the program other than the main window
   // whose caption matches (any caption when empty), and its content.
