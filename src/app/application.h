@@ -8,15 +8,17 @@
 
 #include <memory>
 
-#include "app/file_dialogs_win32.h"
+#include "app/main_window.h"
 #include "app/update_server.h"
-#include "app/win32_main_window.h"
 #include "hotkeys/hotkey_registrar.h"
 #include "hotkeys/hotkey_settings.h"
 #include "hotkeys/options_dialog.h"
-#include "platform/win32/hotkey_platform_win32.h"
-#include "platform/win32/settings_store_win32.h"
-#include "platform/win32/win32_input.h"
+#include "platform/file_dialogs.h"
+#include "platform/files.h"
+#include "platform/hotkey_platform.h"
+#include "platform/input.h"
+#include "platform/program_launcher.h"
+#include "platform/settings_store.h"
 #include "runner/script_runner.h"
 #include "update/update_checker.h"
 
@@ -24,17 +26,19 @@ namespace kestro {
 
 struct Application {
   HINSTANCE instance = nullptr;
-  Win32Input input;
-  Win32FileDialogs fileDialogs;
+  SystemInput input;
+  SystemFileDialogs fileDialogs;
+  SystemFiles files;
+  SystemProgramLauncher launcher;
   // Made by the main window's initialisation, once its window exists; it
   // holds the main window's and the status bar's handles.
   std::unique_ptr<Win32MainWindow> mainWindow;
   std::unique_ptr<ScriptRunner> runner;
 
-  Win32SettingsStore settingsStore;
+  SystemSettingsStore settingsStore;
   HotkeySettings hotkeySettings{settingsStore};
   HotkeyChoiceTables hotkeyChoices;
-  Win32HotkeyPlatform hotkeyPlatform;
+  SystemHotkeyPlatform hotkeyPlatform;
   HotkeyRegistrar hotkeys{hotkeyPlatform,
                           {[this] { runner->StartRun(); }, [this] { runner->RequestStop(); }}};
 

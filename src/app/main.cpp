@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/application.h"
-#include "app/main_window.h"
+#include "app/main_dialog.h"
 #include "app/tray_icon.h"
 #include "platform/executable_path.h"
 #include "resource_ids.h"
@@ -25,7 +25,8 @@ namespace {
 // A named mutex per executable file name: a second start of the same name,
 // from any folder, finds it and ends silently.
 bool IsFirstInstance() {
-  std::wstring name = ExecutablePath().filename().wstring();
+  NativePath path = ExecutablePath();
+  std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
   CreateMutexW(nullptr, TRUE, name.c_str());  // held for the life of the process
   return GetLastError() != ERROR_ALREADY_EXISTS;
 }
@@ -42,7 +43,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  app.hotkeySettings.BuildPath(ExecutableDirectory(), kSettingsFileName);
+  app.hotkeySettings.BuildPath(ExecutableFolder(), kSettingsFileName);
   DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
   RemoveTrayIcon();
   UnregisterHotkeysAtExit(app.hotkeys);

@@ -1,139 +1,70 @@
 #include "app/main_window.h"
 
-#include <shellapi.h>
-
-#include <string>
-#include <thread>
-
-#include "app/application.h"
-#include "app/help_texts.h"
-#include "app/options_dialog_win32.h"
 #include "app/status_bar.h"
-#include "app/tray_icon.h"
-#include "platform/win32/gbk_text.h"
+#include "platform/win32/gbk_text_win32.h"
 #include "resource_ids.h"
-#include "script/script_editor.h"
-#include "script/script_file.h"
 
 namespace kestro {
-namespace {
 
-constexpr UINT_PTR kCursorTimer = 1;
-constexpr UINT kCursorTimerMs = 100;
-
-void OpenAddress(const std::string& address) {
-  ShellExecuteW(nullptr, L"open", WideFromGbk(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+LRESULT Win32MainWindow::SendToList(UINT message, WPARAM wParam, LPARAM lParam) {
+  return SendDlgItemMessageW(hwnd(), IDC_SCRIPT_LIST, message, wParam, lParam);
 }
 
-void ShowHelpBox(const std::string& text, const char* caption) {
-  App().mainWindow->ShowMessage(BoxOwner::MainWindow, text, caption, kBoxOk);
-}
+int Win32MainWindow::ListCount() { return static_cast<int>(SendToList(LB_GETCOUNT, 0, 0)); }
 
-void OnInitDialog(HWND dialog) {
-  Application& app = App();
-  app.mainWindow = std::make_unique<Win32MainWindow>(dialog, CreateStatusBar(dialog));
-  app.runner = std::make_unique<ScriptRunner>(*app.mainWindow, app.input);
-  FillKeyNameCombo(*app.mainWindow);
-  // Refusals show here, before the window is first shown.
-  RegisterHotkeysAtStartup(app.hotkeys, app.hotkeySettings, app.mainWindow.get(), dialog);
-  LaunchDetachedThread([] { UpdateThread(*App().mainWindow, App().updateChecker); });
-
-  HICON icon = LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_APP));
-  SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-
-  FillEditorControls(*app.mainWindow);
-  SetTimer(dialog, kCursorTimer, kCursorTimerMs, nullptr);
-  AddTrayIcon(dialog);
-}
-
-void ShowCursorPosition(HWND dialog) {
-  POINT cursor{};
-  if (!GetCursorPos(&cursor)) return;
-  SetDlgItemInt(dialog, IDC_CURSOR_X, static_cast<UINT>(cursor.x), TRUE);
-  SetDlgItemInt(dialog, IDC_CURSOR_Y, static_cast<UINT>(cursor.y), TRUE);
-}
-
-void OnCommand(HWND dialog, int command, LPARAM lParam) {
-  Application& app = App();
-  MainWindow& window = *app.mainWindow;
-  switch (command) {
-    case IDM_RUN:
-      app.runner->StartRun();
-      return;
-    case IDM_END:
-      EndDialog(dialog, IDM_END);
-      return;
-    case IDM_TRAY_CALLBACK:
-      if (lParam != WM_LBUTTONUP) return;
-      ShowWindow(dialog, SW_SHOWNORMAL);
-      SetForegroundWindow(dialog);
-      return;
-    case IDC_INSERT_MOUSE:
-      return InsertMouseLine(window);
-    case IDC_INSERT_WAIT:
-      return InsertWaitLine(window);
-    case IDC_INSERT_MOVE:
-      return InsertMoveLine(window);
-    case IDM_DELETE_LINE:
-      return DeleteSelectedLine(window);
-    case IDM_CLEAR_LIST:
-      return ClearScriptList(window);
-    case IDC_INSERT_KEY:
-      return InsertKeyLine(window);
-    case IDC_INSERT_SPECIAL:
-      return InsertSpecialKeyLine(window);
-    case IDM_STOP:
-      app.runner->RequestStop();
-      return;
-    case IDM_OPEN:
-      return OpenScriptFile(window, app.fileDialogs);
-    case IDM_SAVE:
-      return SaveScriptFile(window, app.fileDialogs);
-    case IDM_OPTIONS: {
-      int result = RunOptionsDialog(app.instance, dialog, app.hotkeyChoices, app.hotkeySettings);
-      ReregisterHotkeysAfterOptions(result, app.hotkeys, app.hotkeySettings);
-      return;
-    }
-    case IDM_INSTRUCTIONS:
-      return ShowHelpBox(InstructionsText(), kInstructionsCaption);
-    case IDM_ABOUT:
-      return ShowHelpBox(AboutText(), kAboutCaption);
-    case IDM_HOME_PAGE:
-      // A browser can take a moment to start; the window stays responsive.
-      std::thread([] { OpenAddress(HomePageAddress()); }).detach();
-      return;
-    case IDM_MESSAGE_BOARD:
-      return OpenAddress(MessageBoardAddress());
+void FillScriptSnapshot(HWND dialog, ScriptSnapshot& snapshot) {
+  snapshot.repeatCount = DialogItemText(dialog, IDC_REPEAT_COUNT);
+  snapshot.loop = IsDlgButtonChecked(dialog, IDC_LOOP) == BST_CHECKED;
+  HWND list = GetDlgItem(dialog, IDC_SCRIPT_LIST);
+  LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  snapshot.lines.clear();
+  snapshot.lines.reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
+  std::wstring line;
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (length == LB_ERR) break;
+    line.assign(static_cast<std::size_t>(length) + 1, L'\0');
+    LRESULT copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                                  reinterpret_cast<LPARAM>(line.data()));
+    if (copied == LB_ERR) break;
+    line.resize(static_cast<std::size_t>(copied));
+    snapshot.lines.push_back(GbkFromWide(line));
   }
 }
 
-}  // namespace
+ScriptSnapshot Win32MainWindow::CopyScript() {
+  ScriptSnapshot snapshot;
+  SendMessageW(hwnd(), kCopyScriptMessage, 0, reinterpret_cast<LPARAM>(&snapshot));
+  return snapshot;
+}
 
-// Returns FALSE for every message, handled or not: the dialog manager does
-// the rest (Enter sends command 1, Esc and the close box command 2).
-INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      OnInitDialog(dialog);
-      return FALSE;
-    case WM_COMMAND:
-      OnCommand(dialog, LOWORD(wParam), lParam);
-      return FALSE;
-    case WM_TIMER:
-      if (wParam == kCursorTimer) ShowCursorPosition(dialog);
-      return FALSE;
-    case WM_SIZE:
-      if (wParam == SIZE_MINIMIZED) ShowWindow(dialog, SW_HIDE);
-      return FALSE;
-    case kCopyScriptMessage:
-      FillScriptSnapshot(dialog, *reinterpret_cast<ScriptSnapshot*>(lParam));
-      return FALSE;
-    case WM_HOTKEY:
-      App().hotkeys.HandleHotkeyMessage(static_cast<std::uintptr_t>(lParam));
-      return FALSE;
-  }
-  return FALSE;
+int Win32MainWindow::ListSelection() { return static_cast<int>(SendToList(LB_GETCURSEL, 0, 0)); }
+
+void Win32MainWindow::ListInsert(int index, std::string_view line) {
+  std::wstring wide = WideFromGbk(line);
+  // -1 appends, also where an index one past the end would be refused.
+  WPARAM at = index >= ListCount() ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(index);
+  SendToList(LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void Win32MainWindow::ListSelect(int index) {
+  SendToList(LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void Win32MainWindow::ListDelete(int index) {
+  SendToList(LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+void Win32MainWindow::ListClear() { SendToList(LB_RESETCONTENT, 0, 0); }
+
+int Win32MainWindow::ShowMessage(BoxOwner owner, std::string_view text, std::string_view caption,
+                                 unsigned style) {
+  HWND ownerWindow = owner == BoxOwner::MainWindow ? hwnd() : nullptr;
+  return MessageBoxW(ownerWindow, WideFromGbk(text).c_str(), WideFromGbk(caption).c_str(), style);
+}
+
+void Win32MainWindow::SetStatusText(int part, std::string_view text) {
+  SetStatusBarText(statusBar_, part, text);
 }
 
 }  // namespace kestro

@@ -1,12 +1,63 @@
-// The main window: a modal dialog holding the script editor, the script
-// list and the repeat settings; its procedure hands each command to the
-// part of the program that carries it out.
+// The MainWindow seam on the real main dialog: its controls, the script
+// list, message boxes owned by it, and its status bar. The runner thread
+// calls it too; every operation is a synchronous message that the
+// user-interface thread serves.
 #pragma once
 
 #include <windows.h>
 
+#include "app/dialog_controls.h"
+#include "platform/main_window.h"
+
 namespace kestro {
 
-INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Sent to the main dialog by CopyScript with a ScriptSnapshot* in lParam;
+// its procedure fills the snapshot with FillScriptSnapshot.
+constexpr UINT kCopyScriptMessage = WM_APP + 1;
+
+// Reads the repeat setting and every line of the list, each line whole.
+// Called on the dialog's own thread, where no edit can interleave.
+void FillScriptSnapshot(HWND dialog, ScriptSnapshot& snapshot);
+
+class Win32MainWindow : public MainWindow {
+ public:
+  Win32MainWindow(HWND dialog, HWND statusBar) : controls_(dialog), statusBar_(statusBar) {}
+
+  std::string ControlText(int controlId) override { return controls_.ControlText(controlId); }
+  void SetControlText(int controlId, std::string_view text) override {
+    controls_.SetControlText(controlId, text);
+  }
+  bool IsChecked(int controlId) override { return controls_.IsChecked(controlId); }
+  void SetChecked(int controlId, bool checked) override {
+    controls_.SetChecked(controlId, checked);
+  }
+  void ComboAdd(int controlId, std::string_view text) override {
+    controls_.ComboAdd(controlId, text);
+  }
+  void ComboSelect(int controlId, int index) override { controls_.ComboSelect(controlId, index); }
+  int ComboSelection(int controlId) override { return controls_.ComboSelection(controlId); }
+
+  // One message, served by the user-interface thread: a run's copy can
+  // never mix two states of the list.
+  ScriptSnapshot CopyScript() override;
+  int ListCount() override;
+  int ListSelection() override;
+  void ListInsert(int index, std::string_view line) override;
+  void ListSelect(int index) override;
+  void ListDelete(int index) override;
+  void ListClear() override;
+
+  int ShowMessage(BoxOwner owner, std::string_view text, std::string_view caption,
+                  unsigned style) override;
+  void SetStatusText(int part, std::string_view text) override;
+
+  HWND hwnd() const { return controls_.hwnd(); }
+
+ private:
+  LRESULT SendToList(UINT message, WPARAM wParam, LPARAM lParam);
+
+  Win32Dialog controls_;
+  HWND statusBar_;
+};
 
 }  // namespace kestro

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "platform/win32/gbk_text.h"
+#include "platform/win32/gbk_text_win32.h"
 #include "resource_ids.h"
 
 namespace kestro {

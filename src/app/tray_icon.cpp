@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "platform/win32/gbk_text.h"
+#include "platform/win32/gbk_text_win32.h"
 #include "resource_ids.h"
-#include "script/script_language.h"
+#include "text/gbk.h"
 
 namespace kestro {
 namespace {

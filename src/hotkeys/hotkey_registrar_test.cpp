@@ -93,7 +93,7 @@ std::string File(const HotkeyValues& v) {
 
 class HotkeyRegistrarTest : public ::testing::Test {
  protected:
-  HotkeyRegistrarTest() { settings_.BuildPath("C:\\kestro\\", kSettingsFileName); }
+  HotkeyRegistrarTest() { settings_.BuildPath(AppendAscii({}, "kestro"), kSettingsFileName); }
 
   void SetFile(const HotkeyValues& values) { store_.files[settings_.path()] = File(values); }
   void StartUp() { RegisterHotkeysAtStartup(registrar_, settings_, &window_, nativeWindow_); }

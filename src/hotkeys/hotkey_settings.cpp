@@ -1,5 +1,7 @@
 #include "hotkeys/hotkey_settings.h"
 
+#include <string>
+
 namespace kestro {
 namespace {
 
@@ -23,9 +25,9 @@ constexpr SettingsKey kSettingsKeys[] = {
 
 }  // namespace
 
-void HotkeySettings::BuildPath(std::string_view executableDirectory, const char* fileName) {
+void HotkeySettings::BuildPath(const NativePath& executableFolder, const char* fileName) {
   if (!fileName) return;
-  path_ = std::string(executableDirectory) + fileName;
+  path_ = PathInFolder(executableFolder, fileName);
 }
 
 void HotkeySettings::Load() {

@@ -3,9 +3,7 @@
 // written back. Section HotKey of config.ini beside the executable.
 #pragma once
 
-#include <string>
-#include <string_view>
-
+#include "platform/native_path.h"
 #include "platform/settings_store.h"
 
 namespace kestro {
@@ -35,10 +33,9 @@ class HotkeySettings {
  public:
   explicit HotkeySettings(SettingsStore& store) : store_(store) {}
 
-  // The settings path: the directory (ending in its path separator, see
-  // ExecutableDirectory) followed by the file name. A null file name leaves
-  // the path as it is.
-  void BuildPath(std::string_view executableDirectory, const char* fileName);
+  // The settings path: the file of that name in the executable's folder. A
+  // null file name leaves the path as it is.
+  void BuildPath(const NativePath& executableFolder, const char* fileName);
   // Reads the six values; absent ones take their defaults (Ctrl+Y, Ctrl+T,
   // Ctrl+F), and so does a key code stored as 0.
   void Load();
@@ -46,12 +43,12 @@ class HotkeySettings {
   // it is until the next Load.
   void Save(const HotkeyValues& values);
 
-  const std::string& path() const { return path_; }
+  const NativePath& path() const { return path_; }
   const HotkeyValues& values() const { return values_; }
 
  private:
   SettingsStore& store_;
-  std::string path_;
+  NativePath path_;
   HotkeyValues values_;
 };
 

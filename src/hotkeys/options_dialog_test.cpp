@@ -51,7 +51,7 @@ TEST(HotkeyChoiceTablesTest, KeyChoicesAreNoneDigitsLettersAndFunctionKeys) {
 
 class OptionsDialogTest : public ::testing::Test {
  protected:
-  OptionsDialogTest() { settings_.BuildPath("C:\\kestro\\", kSettingsFileName); }
+  OptionsDialogTest() { settings_.BuildPath(AppendAscii({}, "kestro"), kSettingsFileName); }
 
   std::string& File() { return store_.files[settings_.path()]; }
   std::string ComboText(int combo) { return window_.texts[combo]; }

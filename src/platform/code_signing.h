@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/native_path.h"
+
 namespace kestro {
 
 enum class SignatureState {
@@ -32,14 +34,14 @@ class CodeSigning {
   virtual ~CodeSigning() = default;
   // The signature of the running program's own file.
   virtual CodeSignature RunningProgramSignature() = 0;
-  // The signature of the file at the path (GBK).
-  virtual CodeSignature FileSignature(const std::string& path) = 0;
+  // The signature of the file at the path.
+  virtual CodeSignature FileSignature(const NativePath& path) = 0;
 };
 
 class SystemCodeSigning final : public CodeSigning {
  public:
   CodeSignature RunningProgramSignature() override;
-  CodeSignature FileSignature(const std::string& path) override;
+  CodeSignature FileSignature(const NativePath& path) override;
 };
 
 }  // namespace kestro

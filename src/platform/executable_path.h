@@ -2,12 +2,16 @@
 // single-instance name all derive from it.
 #pragma once
 
-#include <filesystem>
+#include "platform/native_path.h"
 
 namespace kestro {
 
-// The full path of the running executable in the platform's own form
-// (UTF-16 on Windows, of any length); empty when the system cannot tell.
-std::filesystem::path ExecutablePath();
+// The full path of the running executable, of any length; empty when the
+// system cannot tell.
+NativePath ExecutablePath();
+
+// The folder of the running executable without a trailing separator; empty
+// when the system cannot tell.
+NativePath ExecutableFolder();
 
 }  // namespace kestro

@@ -1,9 +1,9 @@
-// The file pickers of the script menu. Paths stay in the platform's own
-// form (UTF-16 on Windows), so names in any script open and save.
+// The file pickers of the script menu.
 #pragma once
 
-#include <filesystem>
 #include <optional>
+
+#include "platform/native_path.h"
 
 namespace kestro {
 
@@ -11,9 +11,16 @@ class FileDialogs {
  public:
   virtual ~FileDialogs() = default;
   // The chosen script to load, or nothing when the user cancels.
-  virtual std::optional<std::filesystem::path> ChooseScriptToOpen() = 0;
+  virtual std::optional<NativePath> ChooseScriptToOpen() = 0;
   // The name chosen to save under (".ini" is added later), or nothing.
-  virtual std::optional<std::filesystem::path> ChooseScriptSaveName() = 0;
+  virtual std::optional<NativePath> ChooseScriptSaveName() = 0;
+};
+
+// The system's common open and save dialogs (Windows).
+class SystemFileDialogs final : public FileDialogs {
+ public:
+  std::optional<NativePath> ChooseScriptToOpen() override;
+  std::optional<NativePath> ChooseScriptSaveName() override;
 };
 
 }  // namespace kestro

@@ -42,4 +42,14 @@ class HotkeyPlatform {
   virtual std::uint32_t ScreenPixel(int x, int y) = 0;
 };
 
+// The system's hotkeys and screen (Windows).
+class SystemHotkeyPlatform final : public HotkeyPlatform {
+ public:
+  std::uint16_t AddGlobalAtom(std::string_view name) override;
+  bool RegisterHotkey(NativeWindow window, int id, int modifiers, int key) override;
+  void UnregisterHotkey(NativeWindow window, int id) override;
+  ScreenPoint CursorPosition() override;
+  std::uint32_t ScreenPixel(int x, int y) override;
+};
+
 }  // namespace kestro

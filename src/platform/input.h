@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+
+#include "platform/precise_wait.h"
 
 namespace kestro {
 
@@ -39,6 +42,22 @@ class Input {
   // (a raised system timer resolution) only while a run needs it.
   virtual void RunStarting() {}
   virtual void RunFinished() {}
+};
+
+// The system's input (Windows): mouse_event, SetCursorPos, keybd_event and
+// VkKeyScanEx, with precise waits.
+class SystemInput final : public Input {
+ public:
+  void MouseEvent(std::uint32_t flags) override;
+  void MoveCursor(int x, int y) override;
+  void KeyEvent(std::uint8_t virtualKey, bool release) override;
+  std::uint16_t ScanCharacter(char character) override;
+  void Wait(std::uint32_t milliseconds) override;
+  void RunStarting() override;
+  void RunFinished() override;
+
+ private:
+  std::optional<PreciseTimingScope> timing_;
 };
 
 }  // namespace kestro

@@ -1,21 +1,27 @@
-// Starts another program the way the user's double click would
-// (ShellExecute "open" on Windows). The caller does not wait for it.
+// Starts another program, or opens a web address, the way the user's double
+// click would (ShellExecute "open" on Windows). The caller does not wait.
 #pragma once
 
-#include <string>
+#include <string_view>
+
+#include "platform/native_path.h"
 
 namespace kestro {
 
 class ProgramLauncher {
  public:
   virtual ~ProgramLauncher() = default;
-  // Starts the program at the path (GBK); its outcome is not reported.
-  virtual void Start(const std::string& path) = 0;
+  // Starts the program at the path; false when it could not be started.
+  virtual bool Start(const NativePath& program) = 0;
+  // Opens the address (GBK text) in the system's web browser; false when
+  // nothing could be opened.
+  virtual bool OpenAddress(std::string_view address) = 0;
 };
 
 class SystemProgramLauncher final : public ProgramLauncher {
  public:
-  void Start(const std::string& path) override;
+  bool Start(const NativePath& program) override;
+  bool OpenAddress(std::string_view address) override;
 };
 
 }  // namespace kestro

@@ -5,12 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "runner/line_executor.h"
-#include "script/script_language.h"
+#include "text/decimal.h"
 
 namespace kestro {
 namespace {
@@ -19,31 +17,6 @@ constexpr std::uint32_t kFirstPassDelayMs = 1000;
 constexpr std::uint32_t kLineDelayMs = 10;
 
 }  // namespace
-
-bool LaunchDetachedThread(std::function<void()> body) {
-  try {
-    std::thread(std::move(body)).detach();
-    return true;
-  } catch (const std::system_error&) {
-    return false;
-  }
-}
-
-int ParseRepeatCount(std::string_view text) {
-  std::size_t pos = 0;
-  while (pos < text.size() && IsScriptWhitespace(text[pos])) ++pos;
-  bool negative = false;
-  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
-  std::int64_t value = 0;
-  for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
-    value = value * 10 + (text[pos] - '0');
-    if (value > std::int64_t{INT_MAX} + 1) break;
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
-}
 
 ScriptRunner::ScriptRunner(MainWindow& window, Input& input, ThreadLauncher launch)
     : window_(window), input_(input), launch_(std::move(launch)) {}
@@ -67,7 +40,7 @@ void ScriptRunner::RunScript() {
   // The run works on its own copy, taken in one step: edits to the list,
   // the count or the loop box take effect with the next run.
   ScriptSnapshot script = window_.CopyScript();
-  int repeatCount = ParseRepeatCount(script.repeatCount);
+  int repeatCount = DecimalReadingInt(script.repeatCount);
   bool loop = script.loop;
   const std::vector<std::string>& lines = script.lines;
 

@@ -8,17 +8,17 @@
 
 #include "platform/input.h"
 #include "platform/main_window.h"
+#include "platform/threads.h"
 
 namespace kestro {
 
 // Starts the body on a new thread that nobody joins; false when no thread
 // could be started.
 using ThreadLauncher = std::function<bool(std::function<void()> body)>;
-bool LaunchDetachedThread(std::function<void()> body);
 
 class ScriptRunner {
  public:
-  ScriptRunner(MainWindow& window, Input& input, ThreadLauncher launch = LaunchDetachedThread);
+  ScriptRunner(MainWindow& window, Input& input, ThreadLauncher launch = StartThread);
 
   // Starts a run unless one is active or a stopped run is still finishing
   // its pass, so two runs never play input at the same time. Called on the
@@ -43,10 +43,5 @@ class ScriptRunner {
   // request cannot overlap a stopped run that is still in its last pass.
   std::atomic<bool> runnerActive_{false};
 };
-
-// The repeat-count field as a number: leading whitespace, an optional sign,
-// then digits up to the first other byte; no digits give 0. Values beyond
-// the 32-bit range saturate.
-int ParseRepeatCount(std::string_view text);
 
 }  // namespace kestro

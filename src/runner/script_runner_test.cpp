@@ -218,30 +218,6 @@ TEST_F(ScriptRunnerTest, AFailedThreadStartLeavesTheRunnerIdle) {
   EXPECT_EQ(window_.status[0], "执行脚本结束!");
 }
 
-TEST(ParseRepeatCountTest, LikeAtoiWithoutOverflow) {
-  struct Case {
-    std::string_view text;
-    int value;
-  } cases[] = {
-      {"3", 3},
-      {" 2", 2},
-      {"\n\t-7x", -7},
-      {"+0", 0},
-      {"", 0},
-      {"-", 0},
-      {"abc", 0},
-      {"2147483647", 2147483647},
-      {"99999999999", 2147483647},
-      {"-2147483648", -2147483647 - 1},
-      {"-99999999999999999999", -2147483647 - 1},
-      {"1 2", 1},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(ParseRepeatCount(c.text), c.value);
-  }
-}
-
 TEST(ScriptRunnerThreadTest, ARealThreadRunsAndClearsTheFlag) {
   FakeMainWindow window;
   FakeInput input;

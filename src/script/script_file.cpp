@@ -1,11 +1,8 @@
 #include "script/script_file.h"
 
-#include <fstream>
-#include <iterator>
-#include <system_error>
-
 #include "resource_ids.h"
 #include "script/script_language.h"
+#include "text/gbk.h"
 
 namespace kestro {
 namespace {
@@ -102,18 +99,16 @@ LoadedScript ParseScriptText(std::string_view text) {
   return script;
 }
 
-void OpenScriptFile(MainWindow& window, FileDialogs& dialogs) {
-  auto path = dialogs.ChooseScriptToOpen();
+void OpenScriptFile(MainWindow& window, FileDialogs& dialogs, Files& files) {
+  std::optional<NativePath> path = dialogs.ChooseScriptToOpen();
   if (!path) return;
-  std::ifstream file(*path, std::ios::binary);
-  if (!file) {
+  std::optional<std::string> bytes = files.ReadAll(*path);
+  if (!bytes) {
     window.ShowMessage(BoxOwner::MainWindow, "打开脚本错误", "提示", kBoxOk);
     return;
   }
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  file.close();
 
-  LoadedScript script = ParseScriptText(FromDiskLineEnds(bytes));
+  LoadedScript script = ParseScriptText(FromDiskLineEnds(*bytes));
   for (const std::string& value : script.countValues) {
     if (value == kLoopValue) {
       window.SetChecked(IDC_LOOP, true);
@@ -125,14 +120,12 @@ void OpenScriptFile(MainWindow& window, FileDialogs& dialogs) {
   for (const std::string& line : script.lines) window.ListInsert(window.ListCount(), line);
 }
 
-void SaveScriptFile(MainWindow& window, FileDialogs& dialogs) {
-  auto chosen = dialogs.ChooseScriptSaveName();
+void SaveScriptFile(MainWindow& window, FileDialogs& dialogs, Files& files) {
+  std::optional<NativePath> chosen = dialogs.ChooseScriptSaveName();
   if (!chosen) return;
-  std::filesystem::path path = *chosen;
-  path += ".ini";
+  NativePath path = AppendAscii(*chosen, ".ini");
 
-  std::error_code error;
-  if (std::filesystem::exists(path, error)) {
+  if (files.Exists(path)) {
     window.ShowMessage(BoxOwner::MainWindow, "相同文件名已存在!", "保存失败", kBoxIconInformation);
     return;
   }
@@ -142,16 +135,9 @@ void SaveScriptFile(MainWindow& window, FileDialogs& dialogs) {
                                   : std::string(CutGbk(script.repeatCount, kCountValueMaxBytes));
   std::string bytes = ToDiskLineEnds(ComposeScriptText(count, script.lines));
 
-  std::ofstream file(path, std::ios::binary);
-  bool written =
-      file.is_open() && file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (file.is_open()) file.close();
-  written = written && !file.fail();
-  if (written) return;
-  // A script the user believes saved must really be there: report the
-  // failure, and leave no cut-off file that could be taken for it.
-  // Nothing had this name before, so whatever is there now is ours.
-  std::filesystem::remove(path, error);
+  // A script the user believes saved must really be there: a failed write is
+  // reported, and leaves no cut-off file that could be taken for it.
+  if (files.CreateNew(path, bytes)) return;
   window.ShowMessage(BoxOwner::MainWindow, "保存脚本错误", "保存失败", kBoxIconWarning);
 }
 

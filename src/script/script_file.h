@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file_dialogs.h"
+#include "platform/files.h"
 #include "platform/main_window.h"
 
 namespace kestro {
@@ -36,9 +37,9 @@ LoadedScript ParseScriptText(std::string_view text);
 
 // File / Open: appends the chosen file's lines to the list and applies its
 // repeat setting.
-void OpenScriptFile(MainWindow& window, FileDialogs& dialogs);
+void OpenScriptFile(MainWindow& window, FileDialogs& dialogs, Files& files);
 // File / Save: writes the script under the chosen name plus ".ini", never
 // over an existing file; a failed write is reported and leaves no file.
-void SaveScriptFile(MainWindow& window, FileDialogs& dialogs);
+void SaveScriptFile(MainWindow& window, FileDialogs& dialogs, Files& files);
 
 }  // namespace kestro

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -149,9 +150,15 @@ TEST(ParseScriptTextTest, ComposedScriptsComeBackWhole) {
 
 class FakeFileDialogs : public FileDialogs {
  public:
-  std::optional<std::filesystem::path> ChooseScriptToOpen() override { return openPath; }
-  std::optional<std::filesystem::path> ChooseScriptSaveName() override { return savePath; }
+  std::optional<NativePath> ChooseScriptToOpen() override { return Native(openPath); }
+  std::optional<NativePath> ChooseScriptSaveName() override { return Native(savePath); }
   std::optional<std::filesystem::path> openPath, savePath;
+
+ private:
+  static std::optional<NativePath> Native(const std::optional<std::filesystem::path>& path) {
+    if (!path) return std::nullopt;
+    return path->native();
+  }
 };
 
 class ScriptFileCommandTest : public ::testing::Test {
@@ -178,20 +185,21 @@ class ScriptFileCommandTest : public ::testing::Test {
   std::filesystem::path dir_;
   FakeMainWindow window_;
   FakeFileDialogs dialogs_;
+  SystemFiles files_;
 };
 
 TEST_F(ScriptFileCommandTest, SaveWritesTheFileUnderTheNamePlusIni) {
   window_.texts[IDC_REPEAT_COUNT] = "3";
   window_.lines = {"单击鼠标:左键;", "等待时间:1000;"};
   dialogs_.savePath = dir_ / "demo";
-  SaveScriptFile(window_, dialogs_);
+  SaveScriptFile(window_, dialogs_, files_);
   EXPECT_TRUE(window_.messages.empty());
   EXPECT_EQ(ReadBytes(dir_ / "demo.ini"),
             "执行次数:3\r\n\r\n脚本开始.\r\n单击鼠标:左键;\r\n等待时间:1000;\r\n脚本结束.");
 
   // Choosing the existing file itself saves as demo.ini.ini.
   dialogs_.savePath = dir_ / "demo.ini";
-  SaveScriptFile(window_, dialogs_);
+  SaveScriptFile(window_, dialogs_, files_);
   EXPECT_TRUE(std::filesystem::exists(dir_ / "demo.ini.ini"));
 }
 
@@ -199,14 +207,14 @@ TEST_F(ScriptFileCommandTest, SaveWithLoopWritesLoopWhateverTheCount) {
   window_.texts[IDC_REPEAT_COUNT] = "5";
   window_.checks[IDC_LOOP] = true;
   dialogs_.savePath = dir_ / "loop";
-  SaveScriptFile(window_, dialogs_);
+  SaveScriptFile(window_, dialogs_, files_);
   EXPECT_EQ(ReadBytes(dir_ / "loop.ini"), "执行次数:循环\r\n\r\n脚本开始.\r\n脚本结束.");
 }
 
 TEST_F(ScriptFileCommandTest, CountValueIsCutTo31BytesOnACharacterBoundary) {
   window_.texts[IDC_REPEAT_COUNT] = std::string(30, '1') + "循环";
   dialogs_.savePath = dir_ / "count";
-  SaveScriptFile(window_, dialogs_);
+  SaveScriptFile(window_, dialogs_, files_);
   EXPECT_EQ(ReadBytes(dir_ / "count.ini").substr(0, 9 + 30 + 2),
             "执行次数:" + std::string(30, '1') + "\r\n");
 }
@@ -215,7 +223,7 @@ TEST_F(ScriptFileCommandTest, SaveNeverOverwrites) {
   WriteBytes(dir_ / "old.ini", "keep me");
   window_.lines = {"a"};
   dialogs_.savePath = dir_ / "old";
-  SaveScriptFile(window_, dialogs_);
+  SaveScriptFile(window_, dialogs_, files_);
   EXPECT_EQ(ReadBytes(dir_ / "old.ini"), "keep me");
   ASSERT_EQ(window_.messages.size(), 1u);
   EXPECT_EQ(window_.messages[0],
@@ -224,7 +232,7 @@ TEST_F(ScriptFileCommandTest, SaveNeverOverwrites) {
 
 TEST_F(ScriptFileCommandTest, ASaveThatCannotBeWrittenIsReportedAndLeavesNoFile) {
   dialogs_.savePath = dir_ / "missing-folder" / "script";
-  SaveScriptFile(window_, dialogs_);
+  SaveScriptFile(window_, dialogs_, files_);
   ASSERT_EQ(window_.messages.size(), 1u);
   EXPECT_EQ(window_.messages[0],
             (ShownMessage{BoxOwner::MainWindow, "保存脚本错误", "保存失败", 0x30}));
@@ -233,8 +241,8 @@ TEST_F(ScriptFileCommandTest, ASaveThatCannotBeWrittenIsReportedAndLeavesNoFile)
 
 TEST_F(ScriptFileCommandTest, CancelledDialogsDoNothing) {
   window_.lines = {"a"};
-  SaveScriptFile(window_, dialogs_);
-  OpenScriptFile(window_, dialogs_);
+  SaveScriptFile(window_, dialogs_, files_);
+  OpenScriptFile(window_, dialogs_, files_);
   EXPECT_TRUE(std::filesystem::is_empty(dir_));
   EXPECT_EQ(window_.lines, Lines{"a"});
   EXPECT_TRUE(window_.messages.empty());
@@ -246,13 +254,13 @@ TEST_F(ScriptFileCommandTest, OpenAppendsLinesAndAppliesTheCount) {
   window_.selection = 0;
   window_.checks[IDC_LOOP] = true;
   dialogs_.openPath = dir_ / "s.ini";
-  OpenScriptFile(window_, dialogs_);
+  OpenScriptFile(window_, dialogs_, files_);
   EXPECT_EQ(window_.lines, (Lines{"a", "b", "c"}));
   EXPECT_EQ(window_.selection, 0);  // the selection stays where it was
   EXPECT_EQ(window_.texts[IDC_REPEAT_COUNT], "3");
   EXPECT_FALSE(window_.checks[IDC_LOOP]);
 
-  OpenScriptFile(window_, dialogs_);
+  OpenScriptFile(window_, dialogs_, files_);
   EXPECT_EQ(window_.lines, (Lines{"a", "b", "c", "b", "c"}));
 }
 
@@ -260,7 +268,7 @@ TEST_F(ScriptFileCommandTest, OpenLoopTicksTheBoxAndKeepsTheCount) {
   WriteBytes(dir_ / "loop.ini", "执行次数:循环\r\n\r\n脚本开始.\r\n脚本结束.");
   window_.texts[IDC_REPEAT_COUNT] = "9";
   dialogs_.openPath = dir_ / "loop.ini";
-  OpenScriptFile(window_, dialogs_);
+  OpenScriptFile(window_, dialogs_, files_);
   EXPECT_TRUE(window_.checks[IDC_LOOP]);
   EXPECT_EQ(window_.texts[IDC_REPEAT_COUNT], "9");
   EXPECT_TRUE(window_.lines.empty());
@@ -269,7 +277,7 @@ TEST_F(ScriptFileCommandTest, OpenLoopTicksTheBoxAndKeepsTheCount) {
 TEST_F(ScriptFileCommandTest, OpenOfAMissingFileIsReported) {
   dialogs_.openPath = dir_ / "gone.ini";
   window_.lines = {"a"};
-  OpenScriptFile(window_, dialogs_);
+  OpenScriptFile(window_, dialogs_, files_);
   EXPECT_EQ(window_.lines, Lines{"a"});
   ASSERT_EQ(window_.messages.size(), 1u);
   EXPECT_EQ(window_.messages[0], (ShownMessage{BoxOwner::MainWindow, "打开脚本错误", "提示", 0}));
@@ -281,11 +289,11 @@ TEST_F(ScriptFileCommandTest, SaveThenOpenGivesTheScriptBack) {
   window_.lines = lines;
   window_.texts[IDC_REPEAT_COUNT] = "12";
   dialogs_.savePath = dir_ / "round";
-  SaveScriptFile(window_, dialogs_);
+  SaveScriptFile(window_, dialogs_, files_);
 
   FakeMainWindow loaded;
   dialogs_.openPath = dir_ / "round.ini";
-  OpenScriptFile(loaded, dialogs_);
+  OpenScriptFile(loaded, dialogs_, files_);
   EXPECT_EQ(loaded.lines, lines);
   EXPECT_EQ(loaded.texts[IDC_REPEAT_COUNT], "12");
 }

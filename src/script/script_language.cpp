@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/gbk.h"
+
 namespace kestro {
 
 const std::array<CommandKeyword, 10> CommandKeywordTable = {{
@@ -49,22 +51,10 @@ std::string_view KeywordOf(CommandId id) {
   return {};
 }
 
-namespace {}  // namespace
-
-std::string_view CutGbk(std::string_view text, std::size_t limit) {
-  std::size_t end = 0;
-  while (end < text.size()) {
-    std::size_t width = static_cast<unsigned char>(text[end]) >= 0x81 ? 2 : 1;
-    if (end + width > limit) break;
-    end += width;
-  }
-  return text.substr(0, end);
-}
-
 ScriptLineParts ReadScriptLine(std::string_view line) {
   line = line.substr(0, line.find('\0'));
-  auto begin = std::find_if_not(line.begin(), line.end(), IsScriptWhitespace);
-  auto end = std::find_if(begin, line.end(), IsScriptWhitespace);
+  auto begin = std::find_if_not(line.begin(), line.end(), IsSpaceByte);
+  auto end = std::find_if(begin, line.end(), IsSpaceByte);
   std::string_view word(begin, end);
 
   ScriptLineParts parts;

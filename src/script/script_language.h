@@ -45,14 +45,6 @@ inline constexpr std::size_t kArgumentOffset = 9;  // after the separator byte
 inline constexpr std::size_t kButtonWordBytes = 4;
 inline constexpr std::size_t kKeyNameMaxBytes = 29;
 
-// The C locale's whitespace: space, tab, LF, VT, FF, CR. GBK never uses
-// these bytes inside a two-byte character.
-inline bool IsScriptWhitespace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// The longest start of GBK text that fits in `limit` bytes without ending
-// inside a two-byte character.
-std::string_view CutGbk(std::string_view text, std::size_t limit);
-
 // The command whose keyword equals the command word byte for byte, or None.
 CommandId LookupCommand(std::string_view commandWord);
 // The first row whose name equals the given name byte for byte, or nullptr.

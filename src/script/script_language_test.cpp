@@ -103,20 +103,5 @@ TEST(ReadScriptLineTest, LongLinesAreReadWhole) {
   EXPECT_EQ(parts.argument.size(), 201u);
 }
 
-TEST(CutGbkTest, NeverEndsInsideATwoByteCharacter) {
-  struct Case {
-    std::string_view text;
-    std::size_t limit;
-    std::string_view cut;
-  } cases[] = {
-      {"ab", 5, "ab"},   {"执行", 4, "执行"}, {"执行", 3, "执"}, {"a执行", 4, "a执"},
-      {"a执行", 2, "a"}, {"执行", 0, ""},     {"\xB5", 1, ""},   {"", 3, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(Hex(c.text));
-    EXPECT_EQ(CutGbk(c.text, c.limit), c.cut);
-  }
-}
-
 }  // namespace
 }  // namespace kestro

@@ -105,9 +105,9 @@ int UpdateChecker::DownloadUpdate() {
   announcedLength_ = AnnouncedLength(header);
   if (announcedLength_ == 0) return 0;
 
-  std::string target = platform_.files.PathBesideProgram(exeName_);
+  NativePath target = platform_.files.PathBesideProgram(exeName_);
   if (target.empty()) return 0;
-  std::string temporary;
+  NativePath temporary;
   std::unique_ptr<FileWriter> file = platform_.files.CreateTemporaryBesideProgram(temporary);
   if (!file) return 0;
   bool complete = ReceiveExecutable(*connection, *file);
@@ -128,7 +128,7 @@ int UpdateChecker::DownloadUpdate() {
 void UpdateChecker::LaunchUpdate() {
   if (markerFound_ == 0 || announcedLength_ == 0) return;
   if (verifiedLength_ != announcedLength_) return;
-  std::string target = platform_.files.PathBesideProgram(exeName_);
+  NativePath target = platform_.files.PathBesideProgram(exeName_);
   if (target.empty()) return;
   std::optional<std::uint64_t> size = platform_.files.FileSize(target);
   if (!size || *size != announcedLength_) return;

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "update/test_loopback_server.h"
-#include "update/test_scratch_folder.h"
-#include "update/test_update_fakes.h"
+#include "testing/loopback_server.h"
+#include "testing/scratch_folder.h"
+#include "testing/update_fakes.h"
 
 namespace kestro {
 namespace {
@@ -370,7 +370,7 @@ class LaunchUpdateTest : public UpdateCheckerTest {
 TEST_F(LaunchUpdateTest, StartsTheStoredProgram) {
   UpdateChecker checker = Downloaded();
   checker.LaunchUpdate();
-  EXPECT_EQ(launcher_.started, Names{folder_.PathOf("kestro.exe")});
+  EXPECT_EQ(launcher_.started, std::vector<NativePath>{folder_.PathOf("kestro.exe")});
 }
 
 TEST_F(LaunchUpdateTest, NothingStartsWhenTheFileChanged) {
@@ -391,7 +391,7 @@ TEST_F(LaunchUpdateTest, NothingStartsWhenTheFileChanged) {
     files_.Remove(folder_.PathOf("kestro.exe"));
     if (c.replacement) folder_.Write("kestro.exe", *c.replacement);
     checker.LaunchUpdate();
-    EXPECT_EQ(launcher_.started, Names{});
+    EXPECT_EQ(launcher_.started, std::vector<NativePath>{});
   }
 }
 
@@ -407,11 +407,11 @@ TEST_F(LaunchUpdateTest, NothingStartsWithoutACompletedDownload) {
   EXPECT_EQ(checker.DownloadUpdate(), 0);
   EXPECT_EQ(checker.announcedLength(), 2000u);
   checker.LaunchUpdate();
-  EXPECT_EQ(launcher_.started, Names{});
+  EXPECT_EQ(launcher_.started, std::vector<NativePath>{});
 
   UpdateChecker fresh = MakeChecker(80);
   fresh.LaunchUpdate();
-  EXPECT_EQ(launcher_.started, Names{});
+  EXPECT_EQ(launcher_.started, std::vector<NativePath>{});
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include "platform/code_signing.h"
 #include "platform/program_files.h"
 #include "platform/tcp_connection.h"
-#include "update/test_loopback_server.h"
-#include "update/test_scratch_folder.h"
+#include "testing/loopback_server.h"
+#include "testing/scratch_folder.h"
 
 namespace kestro {
 namespace {
@@ -18,17 +18,14 @@ using Names = std::vector<std::string>;
 
 TEST(UpdatePlatformTest, ProgramFolderHoldsTheRunningProgram) {
   SystemProgramFiles files;
-  std::string path = files.PathBesideProgram("kestro.exe");
-  ASSERT_TRUE(path.ends_with("kestro.exe"));
-  std::string folder = path.substr(0, path.size() - std::string("kestro.exe").size());
-  EXPECT_TRUE(files.FileSize(folder + "kestro_tests") ||
-              files.FileSize(folder + "kestro_tests.exe"));
+  EXPECT_TRUE(files.FileSize(files.PathBesideProgram("kestro_tests")) ||
+              files.FileSize(files.PathBesideProgram("kestro_tests.exe")));
 }
 
 TEST(UpdatePlatformTest, TemporaryFilesAreNewAndSeparate) {
   ScratchFolder folder;
   SystemProgramFiles files(folder.path());
-  std::string first, second;
+  NativePath first, second;
   auto firstWriter = files.CreateTemporaryBesideProgram(first);
   auto secondWriter = files.CreateTemporaryBesideProgram(second);
   ASSERT_TRUE(firstWriter && secondWriter);
@@ -49,7 +46,7 @@ TEST(UpdatePlatformTest, MoveReplacesTheTarget) {
   ScratchFolder folder;
   SystemProgramFiles files(folder.path());
   folder.Write("kestro.exe", "old");
-  std::string temporary;
+  NativePath temporary;
   files.CreateTemporaryBesideProgram(temporary)->Append("new program");
   EXPECT_TRUE(files.MoveReplacing(temporary, files.PathBesideProgram("kestro.exe")));
   EXPECT_EQ(folder.Names(), Names{"kestro.exe"});
@@ -63,13 +60,13 @@ TEST(UpdatePlatformTest, MoveReplacesTheTarget) {
 }
 
 TEST(UpdatePlatformTest, NoFilesInAFolderThatIsGone) {
-  std::string gone;
+  NativePath gone;
   {
     ScratchFolder folder;
     gone = folder.path();
   }
   SystemProgramFiles files(gone);
-  std::string temporary;
+  NativePath temporary;
   EXPECT_EQ(files.CreateTemporaryBesideProgram(temporary), nullptr);
   EXPECT_EQ(files.FileSize(files.PathBesideProgram("kestro.exe")), std::nullopt);
 }

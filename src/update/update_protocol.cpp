@@ -3,30 +3,10 @@
 #include <algorithm>
 #include <limits>
 
+#include "text/decimal.h"
+
 namespace kestro {
-namespace {
-
-bool IsWhiteSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-constexpr std::int64_t kReadingCeiling = std::int64_t{1} << 53;
-
-}  // namespace
-
 std::string_view UntilZero(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
-
-std::int64_t DecimalReading(std::string_view text) {
-  text = UntilZero(text);
-  std::size_t pos = 0;
-  while (pos < text.size() && IsWhiteSpace(text[pos])) ++pos;
-  bool negative = false;
-  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
-  std::int64_t value = 0;
-  for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
-    value = value * 10 + (text[pos] - '0');
-    if (value > kReadingCeiling) value = kReadingCeiling;
-  }
-  return negative ? -value : value;
-}
 
 std::string ComposeRequest(std::string_view directory, std::string_view name, std::string_view host,
                            std::size_t room) {

@@ -26,11 +26,6 @@ constexpr std::size_t kLengthTextRoom = 256;
 // The bytes before the first zero byte: how the protocol's texts end.
 std::string_view UntilZero(std::string_view bytes);
 
-// Leading white space, an optional sign, then decimal digits up to the first
-// other byte; no digits give 0. Ends at the first zero byte. Values beyond
-// 2^53 saturate, so no text, however long, overflows.
-std::int64_t DecimalReading(std::string_view text);
-
 // The GET request for `directory` followed by `name`. Empty when the text
 // and its terminating zero would not fit in `room` bytes.
 std::string ComposeRequest(std::string_view directory, std::string_view name, std::string_view host,

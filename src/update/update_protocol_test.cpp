@@ -32,36 +32,6 @@ TEST(UpdateProtocolTest, RequestMustFitItsRoom) {
             256u);
 }
 
-TEST(UpdateProtocolTest, DecimalReading) {
-  struct Case {
-    std::string text;
-    std::int64_t value;
-  } cases[] = {
-      {"", 0},
-      {"32", 32},
-      {"  7", 7},
-      {"\t\r\n+8", 8},
-      {"-5", -5},
-      {"5x", 5},
-      {"x5", 0},
-      {"3 3", 3},
-      {"+", 0},
-      {"- 5", 0},
-      {"12\0 34"s, 12},
-      {"\0"
-       "12"s,
-       0},
-      {"007", 7},
-      {"4294967296", 4294967296},
-      {std::string(40, '9'), std::int64_t{1} << 53},
-      {"-" + std::string(40, '9'), -(std::int64_t{1} << 53)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(DecimalReading(c.text), c.value);
-  }
-}
-
 TEST(UpdateProtocolTest, HeaderEndsWithAnEmptyLine) {
   EXPECT_TRUE(HeaderComplete("HTTP/1.1 200 OK\r\n\r\n"));
   EXPECT_TRUE(HeaderComplete("\r\n\r\n"));

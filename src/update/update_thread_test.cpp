@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "testing/fake_main_window.h"
-#include "update/test_loopback_server.h"
-#include "update/test_scratch_folder.h"
-#include "update/test_update_fakes.h"
+#include "testing/loopback_server.h"
+#include "testing/scratch_folder.h"
+#include "testing/update_fakes.h"
 #include "update/update_checker.h"
 
 namespace kestro {
@@ -79,7 +79,7 @@ TEST_F(UpdateThreadTest, DifferentVersionIsDownloadedThenOfferedAndStartedOnYes)
   window_.whileAsking = [&] { EXPECT_EQ(folder_.Read("kestro.exe"), kProgram); };
   EXPECT_EQ(Run({VersionFile("qz33\r\n"), Executable(kProgram)}).size(), 2u);
   EXPECT_EQ(window_.messages, std::vector<ShownMessage>{kQuestion});
-  EXPECT_EQ(launcher_.started, Names{folder_.PathOf("kestro.exe")});
+  EXPECT_EQ(launcher_.started, std::vector<NativePath>{folder_.PathOf("kestro.exe")});
   EXPECT_EQ(folder_.Names(), Names{"kestro.exe"});
 }
 
@@ -87,7 +87,7 @@ TEST_F(UpdateThreadTest, AnswerNoKeepsTheDownloadAndStartsNothing) {
   window_.messageAnswer = 7;  // IDNO
   Run({VersionFile("qz31"), Executable(kProgram)});
   EXPECT_EQ(window_.messages, std::vector<ShownMessage>{kQuestion});
-  EXPECT_EQ(launcher_.started, Names{});
+  EXPECT_EQ(launcher_.started, std::vector<NativePath>{});
   EXPECT_EQ(folder_.Read("kestro.exe"), kProgram);
 }
 
@@ -95,7 +95,7 @@ TEST_F(UpdateThreadTest, SameVersionDownloadsNothing) {
   window_.messageAnswer = kAnswerYes;
   EXPECT_EQ(Run({VersionFile("qz32"), Executable(kProgram)}).size(), 1u);
   EXPECT_EQ(window_.messages, std::vector<ShownMessage>{});
-  EXPECT_EQ(launcher_.started, Names{});
+  EXPECT_EQ(launcher_.started, std::vector<NativePath>{});
   EXPECT_EQ(folder_.Names(), Names{});
 }
 
@@ -144,7 +144,7 @@ TEST_F(UpdateThreadTest, SilentOnEveryFailure) {
         c.runningProgramSigned ? kOurPublisher : ""};
     Run(std::move(c.responses));
     EXPECT_EQ(window_.messages, std::vector<ShownMessage>{});
-    EXPECT_EQ(launcher_.started, Names{});
+    EXPECT_EQ(launcher_.started, std::vector<NativePath>{});
     EXPECT_EQ(folder_.Names(), Names{});
   }
 }
@@ -156,7 +156,7 @@ TEST_F(UpdateThreadTest, ProgramChangedWhileAskingIsNotStarted) {
   };
   Run({VersionFile("qz33"), Executable(kProgram)});
   EXPECT_EQ(window_.messages.size(), 1u);
-  EXPECT_EQ(launcher_.started, Names{});
+  EXPECT_EQ(launcher_.started, std::vector<NativePath>{});
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ bool IsTrustedUpdate(const CodeSignature& runningProgram, const CodeSignature& d
   return download.publisher == runningProgram.publisher;
 }
 
-bool IsTrustedUpdateFile(CodeSigning& signing, const std::string& path) {
+bool IsTrustedUpdateFile(CodeSigning& signing, const NativePath& path) {
   CodeSignature runningProgram = signing.RunningProgramSignature();
   // The download is not even looked at when the running program is unsigned.
   if (runningProgram.state != SignatureState::Valid) return false;

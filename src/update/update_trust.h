@@ -3,8 +3,6 @@
 // unsigned running program (a development build) trusts nothing.
 #pragma once
 
-#include <string>
-
 #include "platform/code_signing.h"
 
 namespace kestro {
@@ -12,6 +10,6 @@ namespace kestro {
 bool IsTrustedUpdate(const CodeSignature& runningProgram, const CodeSignature& download);
 
 // Asks the seam about the running program and the file at the path.
-bool IsTrustedUpdateFile(CodeSigning& signing, const std::string& path);
+bool IsTrustedUpdateFile(CodeSigning& signing, const NativePath& path);
 
 }  // namespace kestro

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "update/test_update_fakes.h"
+#include "testing/update_fakes.h"
 
 namespace kestro {
 namespace {
@@ -47,15 +47,15 @@ TEST(UpdateTrustTest, OnlyOurOwnPublisherIsTrusted) {
 
 TEST(UpdateTrustTest, AsksAboutTheGivenFile) {
   FakeCodeSigning signing;
-  EXPECT_FALSE(IsTrustedUpdateFile(signing, "/nonexistent/kestro.exe"));
-  EXPECT_EQ(signing.inspected, std::vector<std::string>{"/nonexistent/kestro.exe"});
+  EXPECT_FALSE(IsTrustedUpdateFile(signing, AppendAscii({}, "/nonexistent/kestro.exe")));
+  EXPECT_EQ(signing.inspected, std::vector<NativePath>{AppendAscii({}, "/nonexistent/kestro.exe")});
 }
 
 // A development build is unsigned: it never even looks at a download.
 TEST(UpdateTrustTest, UnsignedRunningProgramLooksAtNothing) {
   FakeCodeSigning signing;
   signing.runningProgram = kUnsigned;
-  EXPECT_FALSE(IsTrustedUpdateFile(signing, "/nonexistent/kestro.exe"));
+  EXPECT_FALSE(IsTrustedUpdateFile(signing, AppendAscii({}, "/nonexistent/kestro.exe")));
   EXPECT_TRUE(signing.inspected.empty());
 }
 

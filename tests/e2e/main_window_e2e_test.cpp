@@ -6,7 +6,7 @@
 
 #include "kestro_process.h"
 #include "resource_ids.h"
-#include "testing/win32_input_recorder.h"
+#include "testing/input_recorder_win32.h"
 
 namespace kestro::e2e {
 namespace {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "kestro_process.h"
-#include "update/test_loopback_server.h"
+#include "testing/loopback_server.h"
 
 namespace kestro::e2e {
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "hotkeys/ini_profile.h"
+#include "text/ini_profile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view file(reinterpret_cast<const char*>(data), size);

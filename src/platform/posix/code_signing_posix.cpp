@@ -7,6 +7,6 @@ namespace kestro {
 // offers a download on this platform.
 CodeSignature SystemCodeSigning::RunningProgramSignature() { return {}; }
 
-CodeSignature SystemCodeSigning::FileSignature(const std::string&) { return {}; }
+CodeSignature SystemCodeSigning::FileSignature(const NativePath&) { return {}; }
 
 }  // namespace kestro

@@ -32,42 +32,40 @@ class PosixFileWriter final : public FileWriter {
   int file_;
 };
 
-std::string RunningProgramFolder() { return ExecutablePath().parent_path().string(); }
-
 }  // namespace
 
-SystemProgramFiles::SystemProgramFiles(std::string folder) : folder_(std::move(folder)) {}
+SystemProgramFiles::SystemProgramFiles(NativePath folder) : folder_(std::move(folder)) {}
 
-std::string SystemProgramFiles::Folder() const {
-  return folder_.empty() ? RunningProgramFolder() : folder_;
+NativePath SystemProgramFiles::Folder() const {
+  return folder_.empty() ? ExecutableFolder() : folder_;
 }
 
-std::string SystemProgramFiles::PathBesideProgram(std::string_view name) {
-  std::string folder = Folder();
+NativePath SystemProgramFiles::PathBesideProgram(std::string_view asciiName) {
+  NativePath folder = Folder();
   if (folder.empty()) return {};
-  return folder + "/" + std::string(name);
+  return PathInFolder(folder, asciiName);
 }
 
-std::unique_ptr<FileWriter> SystemProgramFiles::CreateTemporaryBesideProgram(std::string& path) {
-  std::string folder = Folder();
+std::unique_ptr<FileWriter> SystemProgramFiles::CreateTemporaryBesideProgram(NativePath& path) {
+  NativePath folder = Folder();
   if (folder.empty()) return nullptr;
-  std::string pattern = folder + "/~kestro-update-XXXXXX.tmp";
+  NativePath pattern = PathInFolder(folder, "~kestro-update-XXXXXX.tmp");
   int file = mkostemps(pattern.data(), 4, O_CLOEXEC);
   if (file < 0) return nullptr;
   path = pattern;
   return std::make_unique<PosixFileWriter>(file);
 }
 
-std::optional<std::uint64_t> SystemProgramFiles::FileSize(const std::string& path) {
+std::optional<std::uint64_t> SystemProgramFiles::FileSize(const NativePath& path) {
   struct stat status {};
   if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
   return static_cast<std::uint64_t>(status.st_size);
 }
 
-bool SystemProgramFiles::MoveReplacing(const std::string& from, const std::string& to) {
+bool SystemProgramFiles::MoveReplacing(const NativePath& from, const NativePath& to) {
   return rename(from.c_str(), to.c_str()) == 0;
 }
 
-void SystemProgramFiles::Remove(const std::string& path) { unlink(path.c_str()); }
+void SystemProgramFiles::Remove(const NativePath& path) { unlink(path.c_str()); }
 
 }  // namespace kestro

@@ -8,7 +8,6 @@
 
 #include "platform/code_signing.h"
 #include "platform/executable_path.h"
-#include "platform/win32/gbk_text.h"
 
 namespace kestro {
 namespace {
@@ -104,13 +103,11 @@ CodeSignature Inspect(const std::wstring& path) {
 }  // namespace
 
 CodeSignature SystemCodeSigning::RunningProgramSignature() {
-  std::filesystem::path program = ExecutablePath();
+  NativePath program = ExecutablePath();
   if (program.empty()) return {};
-  return Inspect(program.wstring());
+  return Inspect(program);
 }
 
-CodeSignature SystemCodeSigning::FileSignature(const std::string& path) {
-  return Inspect(WideFromGbk(path));
-}
+CodeSignature SystemCodeSigning::FileSignature(const NativePath& path) { return Inspect(path); }
 
 }  // namespace kestro

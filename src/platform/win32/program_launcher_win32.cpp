@@ -4,17 +4,27 @@
 #include <shellapi.h>
 
 #include "platform/program_launcher.h"
-#include "platform/win32/gbk_text.h"
+#include "platform/win32/gbk_text_win32.h"
 
 namespace kestro {
+namespace {
 
 // ShellExecute may hand the start to shell extensions that use COM, so the
-// calling thread (the update thread, which has no COM of its own) holds COM
-// for the call.
-void SystemProgramLauncher::Start(const std::string& path) {
+// calling thread (the update thread, the home-page thread, the user
+// interface) holds COM for the call. Results above 32 mean success.
+bool ShellOpen(const wchar_t* file) {
   HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  ShellExecuteW(nullptr, L"open", WideFromGbk(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  HINSTANCE result = ShellExecuteW(nullptr, L"open", file, nullptr, nullptr, SW_SHOWNORMAL);
   if (SUCCEEDED(com)) CoUninitialize();
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+}  // namespace
+
+bool SystemProgramLauncher::Start(const NativePath& program) { return ShellOpen(program.c_str()); }
+
+bool SystemProgramLauncher::OpenAddress(std::string_view address) {
+  return ShellOpen(WideFromGbk(address).c_str());
 }
 
 }  // namespace kestro

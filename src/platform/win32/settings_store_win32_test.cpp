@@ -1,29 +1,28 @@
 // The portable INI reader and writer stand in for the profile functions
 // wherever those do not exist, so here both run on one table of INI texts
 // and must agree with each other and with the table.
-#include "platform/win32/settings_store_win32.h"
-
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
-#include "hotkeys/ini_profile.h"
-#include "hotkeys/ini_profile_test_cases.h"
-#include "platform/win32/gbk_text.h"
+#include "platform/settings_store.h"
+#include "text/ini_profile.h"
+#include "text/ini_profile_test_cases.h"
 
 namespace kestro {
 namespace {
 
 using namespace ini_cases;
 
-class Win32SettingsStoreTest : public ::testing::Test {
+class SystemSettingsStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
     wchar_t temp[MAX_PATH];
     ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-    // A Chinese directory name shows that the GBK path reaches the file.
-    directory_ = std::wstring(temp) + L"kestro 热键 " + std::to_wstring(GetCurrentProcessId());
+    // A directory name that GBK cannot hold reaches the file whole.
+    directory_ =
+        std::wstring(temp) + L"kestro 热键 テスト ✓ " + std::to_wstring(GetCurrentProcessId());
     ASSERT_TRUE(CreateDirectoryW(directory_.c_str(), nullptr) ||
                 GetLastError() == ERROR_ALREADY_EXISTS);
   }
@@ -33,15 +32,15 @@ class Win32SettingsStoreTest : public ::testing::Test {
   }
 
   // A fresh file per case, so no cached copy of an earlier case can answer.
-  std::string NewPath() {
+  NativePath NewPath() {
     std::wstring file = directory_ + L"\\case" + std::to_wstring(created_.size()) + L".ini";
     created_.push_back(file);
     DeleteFileW(file.c_str());
-    return GbkFromWide(file);
+    return file;
   }
 
-  static void SetFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(WideFromGbk(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  static void SetFileBytes(const NativePath& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     DWORD written = 0;
@@ -50,9 +49,9 @@ class Win32SettingsStoreTest : public ::testing::Test {
     ASSERT_EQ(written, bytes.size());
   }
 
-  static std::string FileBytes(const std::string& path) {
-    HANDLE file = CreateFileW(WideFromGbk(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  static std::string FileBytes(const NativePath& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return "<no file>";
     std::string bytes(GetFileSize(file, nullptr), '\0');
     DWORD read = 0;
@@ -64,13 +63,13 @@ class Win32SettingsStoreTest : public ::testing::Test {
 
   std::wstring directory_;
   std::vector<std::wstring> created_;
-  Win32SettingsStore store_;
+  SystemSettingsStore store_;
 };
 
-TEST_F(Win32SettingsStoreTest, ProfileFunctionsAndPortableReaderAgreeOnEveryText) {
+TEST_F(SystemSettingsStoreTest, ProfileFunctionsAndPortableReaderAgreeOnEveryText) {
   for (const ReadCase& c : ReadCases()) {
     SCOPED_TRACE(c.what);
-    std::string path = NewPath();
+    NativePath path = NewPath();
     if (!c.file.empty()) SetFileBytes(path, c.file);
     int platform = store_.ReadInt(path, c.section, c.key, kFallback);
     EXPECT_EQ(platform, IniReadInt(c.file, c.section, c.key, kFallback));
@@ -78,10 +77,10 @@ TEST_F(Win32SettingsStoreTest, ProfileFunctionsAndPortableReaderAgreeOnEveryText
   }
 }
 
-TEST_F(Win32SettingsStoreTest, ProfileFunctionsAndPortableWriterAgreeOnEverySequence) {
+TEST_F(SystemSettingsStoreTest, ProfileFunctionsAndPortableWriterAgreeOnEverySequence) {
   for (const WriteCase& c : WriteCases()) {
     SCOPED_TRACE(c.what);
-    std::string path = NewPath();
+    NativePath path = NewPath();
     if (!c.file.empty()) SetFileBytes(path, c.file);
     std::string portable = c.file;
     for (const Assignment& a : c.writes) {
@@ -103,20 +102,12 @@ TEST_F(Win32SettingsStoreTest, ProfileFunctionsAndPortableWriterAgreeOnEverySequ
   }
 }
 
-TEST_F(Win32SettingsStoreTest, EmptyFileIsLikeNoFile) {
-  std::string path = NewPath();
+TEST_F(SystemSettingsStoreTest, EmptyFileIsLikeNoFile) {
+  NativePath path = NewPath();
   SetFileBytes(path, "");
   EXPECT_EQ(store_.ReadInt(path, "HotKey", "VKRun", 89), 89);
   store_.WriteString(path, "HotKey", "VKRun", "89");
   EXPECT_EQ(FileBytes(path), IniWriteString("", "HotKey", "VKRun", "89"));
-}
-
-TEST(Win32ExecutableDirectoryTest, IsTheTestProgramsDirectory) {
-  std::string directory = ExecutableDirectory();
-  ASSERT_FALSE(directory.empty());
-  EXPECT_EQ(directory.back(), '\\');
-  std::wstring program = WideFromGbk(directory + "kestro_tests.exe");
-  EXPECT_NE(GetFileAttributesW(program.c_str()), INVALID_FILE_ATTRIBUTES) << directory;
 }
 
 }  // namespace

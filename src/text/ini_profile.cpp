@@ -1,4 +1,4 @@
-#include "hotkeys/ini_profile.h"
+#include "text/ini_profile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "app/options_dialog_win32.h"
+#include "app/options_dialog.h"
 
-#include "app/win32_dialog.h"
+#include "app/dialog_controls.h"
 #include "resource_ids.h"
 
 namespace kestro {

@@ -1,8 +1,8 @@
-#include "hotkeys/ini_profile.h"
+#include "text/ini_profile.h"
 
 #include <gtest/gtest.h>
 
-#include "hotkeys/ini_profile_test_cases.h"
+#include "text/ini_profile_test_cases.h"
 
 namespace kestro {
 namespace {

@@ -1,20 +1,20 @@
-#include "platform/win32/win32_input.h"
-
 #include <windows.h>
+
+#include "platform/input.h"
 
 namespace kestro {
 
-void Win32Input::MouseEvent(std::uint32_t flags) { mouse_event(flags, 0, 0, 0, 0); }
+void SystemInput::MouseEvent(std::uint32_t flags) { mouse_event(flags, 0, 0, 0, 0); }
 
-void Win32Input::MoveCursor(int x, int y) { SetCursorPos(x, y); }
+void SystemInput::MoveCursor(int x, int y) { SetCursorPos(x, y); }
 
-void Win32Input::KeyEvent(std::uint8_t virtualKey, bool release) {
+void SystemInput::KeyEvent(std::uint8_t virtualKey, bool release) {
   keybd_event(virtualKey, 0, release ? KEYEVENTF_KEYUP : 0, 0);
 }
 
 // The layout that counts is the one of the program receiving the keys: the
 // foreground window's thread, else this thread's own.
-std::uint16_t Win32Input::ScanCharacter(char character) {
+std::uint16_t SystemInput::ScanCharacter(char character) {
   HKL layout = nullptr;
   if (HWND foreground = GetForegroundWindow()) {
     layout = GetKeyboardLayout(GetWindowThreadProcessId(foreground, nullptr));
@@ -23,10 +23,10 @@ std::uint16_t Win32Input::ScanCharacter(char character) {
   return static_cast<std::uint16_t>(VkKeyScanExA(character, layout));
 }
 
-void Win32Input::Wait(std::uint32_t milliseconds) { PreciseWait(milliseconds); }
+void SystemInput::Wait(std::uint32_t milliseconds) { PreciseWait(milliseconds); }
 
-void Win32Input::RunStarting() { timing_.emplace(); }
+void SystemInput::RunStarting() { timing_.emplace(); }
 
-void Win32Input::RunFinished() { timing_.reset(); }
+void SystemInput::RunFinished() { timing_.reset(); }
 
 }  // namespace kestro

@@ -1,4 +1,4 @@
-#include "platform/win32/gbk_text.h"
+#include "platform/win32/gbk_text_win32.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "update/test_scratch_folder.h"
+#include "testing/scratch_folder.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -17,7 +17,7 @@ ScratchFolder::ScratchFolder() {
     fs::path candidate = base / ("kestro-update-test-" + std::to_string(random()));
     std::error_code error;
     if (fs::create_directory(candidate, error)) {
-      path_ = candidate.string();
+      path_ = candidate.native();
       return;
     }
     if (error) throw fs::filesystem_error("cannot create a scratch folder", candidate, error);
@@ -29,8 +29,8 @@ ScratchFolder::~ScratchFolder() {
   fs::remove_all(path_, ignored);
 }
 
-std::string ScratchFolder::PathOf(const std::string& name) const {
-  return (fs::path(path_) / name).string();
+NativePath ScratchFolder::PathOf(const std::string& name) const {
+  return (fs::path(path_) / name).native();
 }
 
 std::vector<std::string> ScratchFolder::Names() const {

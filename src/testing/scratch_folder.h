@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/native_path.h"
+
 namespace kestro {
 
 class ScratchFolder {
@@ -14,10 +16,10 @@ class ScratchFolder {
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-  // The folder's path, in the form the program's file seam takes.
-  const std::string& path() const { return path_; }
-  // The full path of a file in the folder.
-  std::string PathOf(const std::string& name) const;
+  // The folder's path, in the form the program's file seams take.
+  const NativePath& path() const { return path_; }
+  // The full path of a file in the folder (an ASCII name).
+  NativePath PathOf(const std::string& name) const;
   // Names of everything in the folder, sorted.
   std::vector<std::string> Names() const;
   // A file's bytes; "<missing>" when it does not exist.
@@ -25,7 +27,7 @@ class ScratchFolder {
   void Write(const std::string& name, const std::string& bytes) const;
 
  private:
-  std::string path_;
+  NativePath path_;
 };
 
 }  // namespace kestro

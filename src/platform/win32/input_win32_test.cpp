@@ -1,7 +1,5 @@
 // Plays input through the real Win32 calls and watches it arrive with
 // low-level hooks, as any other program on the desktop would see it.
-#include "platform/win32/win32_input.h"
-
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,18 +8,19 @@
 #include <thread>
 #include <vector>
 
+#include "platform/input.h"
 #include "runner/line_executor.h"
 #include "testing/fake_main_window.h"
-#include "testing/win32_input_recorder.h"
+#include "testing/input_recorder_win32.h"
 
 namespace kestro {
 namespace {
 
 using Events = std::vector<std::string>;
 
-TEST(Win32InputTest, MouseFlagsArriveAsTheirButtonEvents) {
+TEST(SystemInputTest, MouseFlagsArriveAsTheirButtonEvents) {
   InputRecorder recorder;
-  Win32Input input;
+  SystemInput input;
   struct Case {
     std::uint32_t flags;
     Events events;
@@ -40,9 +39,9 @@ TEST(Win32InputTest, MouseFlagsArriveAsTheirButtonEvents) {
   }
 }
 
-TEST(Win32InputTest, KeyEventsCarryTheirVirtualKeyAndUpFlag) {
+TEST(SystemInputTest, KeyEventsCarryTheirVirtualKeyAndUpFlag) {
   InputRecorder recorder;
-  Win32Input input;
+  SystemInput input;
   input.KeyEvent(0x41, false);
   input.KeyEvent(0x41, true);
   input.KeyEvent(VK_RETURN, false);
@@ -50,9 +49,9 @@ TEST(Win32InputTest, KeyEventsCarryTheirVirtualKeyAndUpFlag) {
   EXPECT_EQ(recorder.Take(4), (Events{"key 65 down", "key 65 up", "key 13 down", "key 13 up"}));
 }
 
-TEST(Win32InputTest, ScriptLinesPlayInTheirOrder) {
+TEST(SystemInputTest, ScriptLinesPlayInTheirOrder) {
   InputRecorder recorder;
-  Win32Input input;
+  SystemInput input;
   FakeMainWindow window;
   // A shifted character: Shift wraps the tap. Shift arrives as the generic
   // or the left Shift key, depending on the system.
@@ -71,8 +70,8 @@ TEST(Win32InputTest, ScriptLinesPlayInTheirOrder) {
   EXPECT_TRUE(window.messages.empty());
 }
 
-TEST(Win32InputTest, CursorMovesAreReadBack) {
-  Win32Input input;
+TEST(SystemInputTest, CursorMovesAreReadBack) {
+  SystemInput input;
   for (POINT target : {POINT{123, 234}, POINT{0, 0}, POINT{640, 480}}) {
     input.MoveCursor(target.x, target.y);
     POINT now{};
@@ -82,8 +81,8 @@ TEST(Win32InputTest, CursorMovesAreReadBack) {
   }
 }
 
-TEST(Win32InputTest, CharactersScanOnTheUsLayout) {
-  Win32Input input;
+TEST(SystemInputTest, CharactersScanOnTheUsLayout) {
+  SystemInput input;
   EXPECT_EQ(input.ScanCharacter('a'), 0x41);
   EXPECT_EQ(input.ScanCharacter('A'), 0x141);
   EXPECT_EQ(input.ScanCharacter('1'), 0x31);

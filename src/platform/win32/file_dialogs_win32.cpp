@@ -1,10 +1,11 @@
-#include "app/file_dialogs_win32.h"
 
 #include <windows.h>
 // after windows.h, which it needs
 #include <commdlg.h>
 
 #include <string>
+
+#include "platform/file_dialogs.h"
 
 namespace kestro {
 namespace {
@@ -17,8 +18,7 @@ constexpr wchar_t kSaveFilter[] = L"脚本文件(.ini)\0*.ini\0";
 // Room for long paths; the dialogs themselves hold MAX_PATH at most.
 constexpr DWORD kPathChars = 1024;
 
-std::optional<std::filesystem::path> Choose(bool save, const wchar_t* filter, DWORD filterIndex,
-                                            DWORD flags) {
+std::optional<NativePath> Choose(bool save, const wchar_t* filter, DWORD filterIndex, DWORD flags) {
   std::wstring path(kPathChars, L'\0');
   OPENFILENAMEW request{};
   request.lStructSize = sizeof request;
@@ -30,18 +30,18 @@ std::optional<std::filesystem::path> Choose(bool save, const wchar_t* filter, DW
   BOOL chosen = save ? GetSaveFileNameW(&request) : GetOpenFileNameW(&request);
   if (!chosen) return std::nullopt;
   path.resize(path.find(L'\0'));
-  return std::filesystem::path(path);
+  return path;
 }
 
 }  // namespace
 
-std::optional<std::filesystem::path> Win32FileDialogs::ChooseScriptToOpen() {
+std::optional<NativePath> SystemFileDialogs::ChooseScriptToOpen() {
   return Choose(false, kOpenFilter, 2, OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
 }
 
 // The file-must-exist flag would refuse every new name, so saving asks only
 // for an existing folder.
-std::optional<std::filesystem::path> Win32FileDialogs::ChooseScriptSaveName() {
+std::optional<NativePath> SystemFileDialogs::ChooseScriptSaveName() {
   return Choose(true, kSaveFilter, 1, OFN_EXPLORER | OFN_PATHMUSTEXIST);
 }
 

@@ -1,8 +1,8 @@
-#include "app/win32_dialog.h"
+#include "app/dialog_controls.h"
 
 #include <commctrl.h>
 
-#include "platform/win32/gbk_text.h"
+#include "platform/win32/gbk_text_win32.h"
 
 namespace kestro {
 

@@ -11,6 +11,7 @@
 #include <wincrypt.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -90,8 +91,9 @@ int Verdicts(int count, char** files) {
   for (int i = 0; i < count; ++i) {
     std::string path = files[i];
     std::string name = path.substr(path.find_last_of("\\/") + 1);
-    bool trusted = IsTrustedUpdateFile(signing, path);
-    std::printf("%s: %s -> %s\n", name.c_str(), Describe(signing.FileSignature(path)).c_str(),
+    NativePath file = std::filesystem::path(path).native();
+    bool trusted = IsTrustedUpdateFile(signing, file);
+    std::printf("%s: %s -> %s\n", name.c_str(), Describe(signing.FileSignature(file)).c_str(),
                 trusted ? "trusted" : "refused");
   }
   return 0;

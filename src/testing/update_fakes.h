@@ -6,6 +6,7 @@
 // else is unsigned.
 #pragma once
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -23,9 +24,9 @@ class FakeCodeSigning : public CodeSigning {
  public:
   CodeSignature RunningProgramSignature() override { return runningProgram; }
 
-  CodeSignature FileSignature(const std::string& path) override {
+  CodeSignature FileSignature(const NativePath& path) override {
     inspected.push_back(path);
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
     std::string content(std::istreambuf_iterator<char>(file), {});
     if (content.starts_with("BAD:")) return {SignatureState::Invalid, ""};
     if (!content.starts_with("SIG:")) return {SignatureState::Unsigned, ""};
@@ -35,13 +36,21 @@ class FakeCodeSigning : public CodeSigning {
 
   CodeSignature runningProgram{SignatureState::Valid, kOurPublisher};
   // Every path given to FileSignature, in order.
-  std::vector<std::string> inspected;
+  std::vector<NativePath> inspected;
 };
 
 class RecordingLauncher : public ProgramLauncher {
  public:
-  void Start(const std::string& path) override { started.push_back(path); }
-  std::vector<std::string> started;
+  bool Start(const NativePath& program) override {
+    started.push_back(program);
+    return true;
+  }
+  bool OpenAddress(std::string_view address) override {
+    opened.emplace_back(address);
+    return true;
+  }
+  std::vector<NativePath> started;
+  std::vector<std::string> opened;
 };
 
 // A program of `size` bytes that starts with the tag; the rest holds every

@@ -1,0 +1,135 @@
+#include "app/main_dialog.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "app/application.h"
+#include "app/help_texts.h"
+#include "app/options_dialog.h"
+#include "app/status_bar.h"
+#include "app/tray_icon.h"
+#include "platform/threads.h"
+#include "resource_ids.h"
+#include "script/script_editor.h"
+#include "script/script_file.h"
+
+namespace kestro {
+namespace {
+
+constexpr UINT_PTR kCursorTimer = 1;
+constexpr UINT kCursorTimerMs = 100;
+
+void ShowHelpBox(const std::string& text, const char* caption) {
+  App().mainWindow->ShowMessage(BoxOwner::MainWindow, text, caption, kBoxOk);
+}
+
+void OnInitDialog(HWND dialog) {
+  Application& app = App();
+  app.mainWindow = std::make_unique<Win32MainWindow>(dialog, CreateStatusBar(dialog));
+  app.runner = std::make_unique<ScriptRunner>(*app.mainWindow, app.input);
+  FillKeyNameCombo(*app.mainWindow);
+  // Refusals show here, before the window is first shown.
+  RegisterHotkeysAtStartup(app.hotkeys, app.hotkeySettings, app.mainWindow.get(), dialog);
+  StartThread([] { UpdateThread(*App().mainWindow, App().updateChecker); });
+
+  HICON icon = LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_APP));
+  SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+
+  FillEditorControls(*app.mainWindow);
+  SetTimer(dialog, kCursorTimer, kCursorTimerMs, nullptr);
+  AddTrayIcon(dialog);
+}
+
+void ShowCursorPosition(HWND dialog) {
+  POINT cursor{};
+  if (!GetCursorPos(&cursor)) return;
+  SetDlgItemInt(dialog, IDC_CURSOR_X, static_cast<UINT>(cursor.x), TRUE);
+  SetDlgItemInt(dialog, IDC_CURSOR_Y, static_cast<UINT>(cursor.y), TRUE);
+}
+
+void OnCommand(HWND dialog, int command, LPARAM lParam) {
+  Application& app = App();
+  MainWindow& window = *app.mainWindow;
+  switch (command) {
+    case IDM_RUN:
+      app.runner->StartRun();
+      return;
+    case IDM_END:
+      EndDialog(dialog, IDM_END);
+      return;
+    case IDM_TRAY_CALLBACK:
+      if (lParam != WM_LBUTTONUP) return;
+      ShowWindow(dialog, SW_SHOWNORMAL);
+      SetForegroundWindow(dialog);
+      return;
+    case IDC_INSERT_MOUSE:
+      return InsertMouseLine(window);
+    case IDC_INSERT_WAIT:
+      return InsertWaitLine(window);
+    case IDC_INSERT_MOVE:
+      return InsertMoveLine(window);
+    case IDM_DELETE_LINE:
+      return DeleteSelectedLine(window);
+    case IDM_CLEAR_LIST:
+      return ClearScriptList(window);
+    case IDC_INSERT_KEY:
+      return InsertKeyLine(window);
+    case IDC_INSERT_SPECIAL:
+      return InsertSpecialKeyLine(window);
+    case IDM_STOP:
+      app.runner->RequestStop();
+      return;
+    case IDM_OPEN:
+      return OpenScriptFile(window, app.fileDialogs, app.files);
+    case IDM_SAVE:
+      return SaveScriptFile(window, app.fileDialogs, app.files);
+    case IDM_OPTIONS: {
+      int result = RunOptionsDialog(app.instance, dialog, app.hotkeyChoices, app.hotkeySettings);
+      ReregisterHotkeysAfterOptions(result, app.hotkeys, app.hotkeySettings);
+      return;
+    }
+    case IDM_INSTRUCTIONS:
+      return ShowHelpBox(InstructionsText(), kInstructionsCaption);
+    case IDM_ABOUT:
+      return ShowHelpBox(AboutText(), kAboutCaption);
+    case IDM_HOME_PAGE:
+      // A browser can take a moment to start; the window stays responsive.
+      StartThread([] { App().launcher.OpenAddress(HomePageAddress()); });
+      return;
+    case IDM_MESSAGE_BOARD:
+      App().launcher.OpenAddress(MessageBoardAddress());
+      return;
+  }
+}
+
+}  // namespace
+
+// Returns FALSE for every message, handled or not: the dialog manager does
+// the rest (Enter sends command 1, Esc and the close box command 2).
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitDialog(dialog);
+      return FALSE;
+    case WM_COMMAND:
+      OnCommand(dialog, LOWORD(wParam), lParam);
+      return FALSE;
+    case WM_TIMER:
+      if (wParam == kCursorTimer) ShowCursorPosition(dialog);
+      return FALSE;
+    case WM_SIZE:
+      if (wParam == SIZE_MINIMIZED) ShowWindow(dialog, SW_HIDE);
+      return FALSE;
+    case kCopyScriptMessage:
+      FillScriptSnapshot(dialog, *reinterpret_cast<ScriptSnapshot*>(lParam));
+      return FALSE;
+    case WM_HOTKEY:
+      App().hotkeys.HandleHotkeyMessage(static_cast<std::uintptr_t>(lParam));
+      return FALSE;
+  }
+  return FALSE;
+}
+
+}  // namespace kestro

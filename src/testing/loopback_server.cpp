@@ -1,0 +1,102 @@
+#include "testing/loopback_server.h"
+
+#include "testing/loopback_sockets.h"
+
+namespace kestro {
+namespace {
+
+using loopback::kNoSocket;
+using loopback::Socket;
+
+void SendAll(Socket s, const std::string& bytes) {
+  std::size_t sent = 0;
+  while (sent < bytes.size()) {
+    long count = loopback::Send(s, bytes.data() + sent, bytes.size() - sent);
+    if (count <= 0) return;
+    sent += static_cast<std::size_t>(count);
+  }
+}
+
+// Reads up to and including the empty line that ends a request.
+std::string ReadRequest(Socket s) {
+  std::string request;
+  char buffer[512];
+  while (request.find("\r\n\r\n") == std::string::npos) {
+    long count = loopback::Receive(s, buffer, sizeof buffer);
+    if (count <= 0) break;
+    request.append(buffer, static_cast<std::size_t>(count));
+  }
+  return request;
+}
+
+// Waits until the client closes its end (or resets it).
+void DrainUntilClosed(Socket s) {
+  char buffer[512];
+  while (loopback::Receive(s, buffer, sizeof buffer) > 0) {
+  }
+}
+
+}  // namespace
+
+LoopbackServer::LoopbackServer(std::vector<ScriptedResponse> responses, std::uint16_t port)
+    : responses_(std::move(responses)), port_(port) {
+  listener_ = loopback::Listen(port_);
+  if (listener_ == kNoSocket) return;
+  thread_ = std::thread([this] { Serve(); });
+}
+
+LoopbackServer::~LoopbackServer() { Finish(); }
+
+void LoopbackServer::Serve() {
+  for (const ScriptedResponse& response : responses_) {
+    if (stopping_) return;
+    Socket client = loopback::Accept(listener_);
+    if (client == kNoSocket || stopping_) {
+      if (client != kNoSocket) loopback::Close(client);
+      return;
+    }
+    std::string request = ReadRequest(client);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      requests_.push_back(std::move(request));
+    }
+    SendAll(client, response.bytes);
+    // A closing server ends its side first and still reads until the client
+    // closes, so no unread byte turns the close into a reset that could
+    // destroy response bytes the client has not taken yet.
+    if (!response.stall) loopback::ShutdownSend(client);
+    DrainUntilClosed(client);
+    loopback::Close(client);
+  }
+}
+
+std::size_t LoopbackServer::RequestCount() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return requests_.size();
+}
+
+std::vector<std::string> LoopbackServer::Finish() {
+  if (!finished_) {
+    finished_ = true;
+    if (thread_.joinable()) {
+      // A connection of our own wakes an accept that waits for a client that
+      // is not coming.
+      stopping_ = true;
+      Socket waker = loopback::Connect(port_);
+      thread_.join();
+      if (waker != kNoSocket) loopback::Close(waker);
+    }
+    if (listener_ != kNoSocket) loopback::Close(listener_);
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  return requests_;
+}
+
+std::uint16_t ClosedLoopbackPort() {
+  std::uint16_t port = 0;
+  Socket s = loopback::Listen(port);
+  if (s != kNoSocket) loopback::Close(s);
+  return port;
+}
+
+}  // namespace kestro
