@@ -13,6 +13,7 @@
 #include "resource_ids.h"
 #include "script/script_editor.h"
 #include "script/script_file.h"
+#include "text/system_texts.h"
 
 namespace kestro {
 namespace {
@@ -20,7 +21,7 @@ namespace {
 constexpr UINT_PTR kCursorTimer = 1;
 constexpr UINT kCursorTimerMs = 100;
 
-void ShowHelpBox(const std::string& text, const char* caption) {
+void ShowHelpBox(const std::string& text, std::string_view caption) {
   App().mainWindow->ShowMessage(BoxOwner::MainWindow, text, caption, kBoxOk);
 }
 
@@ -91,9 +92,9 @@ void OnCommand(HWND dialog, int command, LPARAM lParam) {
       return;
     }
     case IDM_INSTRUCTIONS:
-      return ShowHelpBox(InstructionsText(), kInstructionsCaption);
+      return ShowHelpBox(InstructionsText(), text::kInstructionsCaption);
     case IDM_ABOUT:
-      return ShowHelpBox(AboutText(), kAboutCaption);
+      return ShowHelpBox(AboutText(), text::kAboutCaption);
     case IDM_HOME_PAGE:
       // A browser can take a moment to start; the window stays responsive.
       StartThread([] { App().launcher.OpenAddress(HomePageAddress()); });

@@ -4,6 +4,7 @@
 
 #include "platform/win32/gbk_text_win32.h"
 #include "resource_ids.h"
+#include "text/system_texts.h"
 
 namespace kestro {
 
@@ -14,7 +15,7 @@ HWND CreateStatusBar(HWND mainWindow) {
                              GetModuleHandleW(nullptr), nullptr);
   int rightEdges[2] = {120, -1};
   SendMessageW(bar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(rightEdges));
-  SetStatusBarText(bar, 0, "欢迎使用!");
+  SetStatusBarText(bar, 0, text::kWelcomeStatus);
   return bar;
 }
 

@@ -9,7 +9,7 @@
 namespace kestro {
 
 // Creates the bar (parts ending at 120 px and at the right edge) showing
-// "欢迎使用!" in part 0.
+// the welcome text in part 0.
 HWND CreateStatusBar(HWND mainWindow);
 // Callable from any thread: a synchronous message the bar's thread serves.
 void SetStatusBarText(HWND statusBar, int part, std::string_view text);

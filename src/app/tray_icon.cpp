@@ -7,6 +7,7 @@
 #include "platform/win32/gbk_text_win32.h"
 #include "resource_ids.h"
 #include "text/gbk.h"
+#include "text/system_texts.h"
 
 namespace kestro {
 namespace {
@@ -14,12 +15,11 @@ namespace {
 // The tip names the default keys even when others are configured. Its text
 // is limited to 63 GBK bytes, as the first icon record's tip field holds,
 // cut at a character boundary.
-constexpr char kTipText[] = "Zelmo按键\n ctrl+f 取鼠标坐标 \n ctrl+y 运行脚本 \n ctrl+t 停止运行 ";
 constexpr std::size_t kTipMaxBytes = 63;
 // The tip field of the first version of the record (the shell reads no more).
 constexpr std::size_t kTipFieldChars = 64;
 
-std::wstring TipText() { return WideFromGbk(CutGbk(kTipText, kTipMaxBytes)); }
+std::wstring TipText() { return WideFromGbk(CutGbk(text::kTrayTip, kTipMaxBytes)); }
 
 NOTIFYICONDATAW g_icon;
 

@@ -6,6 +6,7 @@
 
 #include "hotkeys/options_dialog.h"
 #include "resource_ids.h"
+#include "text/system_texts.h"
 
 namespace kestro {
 namespace {
@@ -14,20 +15,16 @@ struct HotkeyRow {
   Hotkey hotkey;
   int HotkeyValues::*modifiers;
   int HotkeyValues::*key;
-  const char* refusal;  // shown when the platform refuses the registration
+  std::string_view refusal;  // shown when the platform refuses the registration
 };
 
-// In registration order; the comma in the messages is the ASCII one.
+// In registration order.
 constexpr HotkeyRow kHotkeys[] = {
-    {Hotkey::Run, &HotkeyValues::runModifiers, &HotkeyValues::runKey,
-     "已有程序占用了热键,你将不能用热键运行脚本"},
-    {Hotkey::Stop, &HotkeyValues::stopModifiers, &HotkeyValues::stopKey,
-     "已有程序占用了热键,你将不能用热键停止脚本"},
+    {Hotkey::Run, &HotkeyValues::runModifiers, &HotkeyValues::runKey, text::kRunHotkeyRefused},
+    {Hotkey::Stop, &HotkeyValues::stopModifiers, &HotkeyValues::stopKey, text::kStopHotkeyRefused},
     {Hotkey::Capture, &HotkeyValues::captureModifiers, &HotkeyValues::captureKey,
-     "已有程序占用了热键,你将不能用热键取坐标"},
+     text::kCaptureHotkeyRefused},
 };
-
-constexpr char kNoticeCaption[] = "提示";
 
 }  // namespace
 
@@ -50,7 +47,7 @@ void HotkeyRegistrar::RegisterAll() {
     int key = values_.*row.key;
     if (key == kNoHotkeyKey) continue;
     if (platform_.RegisterHotkey(nativeWindow_, ids_[i], values_.*row.modifiers, key)) continue;
-    window_->ShowMessage(BoxOwner::MainWindow, row.refusal, kNoticeCaption, kBoxOk);
+    window_->ShowMessage(BoxOwner::MainWindow, row.refusal, text::kNoticeCaption, kBoxOk);
   }
 }
 
@@ -95,10 +92,10 @@ void HotkeyRegistrar::Capture() {
   ScreenPoint point = platform_.CursorPosition();
   window_->SetControlText(IDC_TARGET_X, std::to_string(point.x));
   window_->SetControlText(IDC_TARGET_Y, std::to_string(point.y));
-  char text[256] = {};
-  std::snprintf(text, sizeof text, "颜色:%06X",
+  char digits[16] = {};
+  std::snprintf(digits, sizeof digits, "%06X",
                 static_cast<unsigned>(platform_.ScreenPixel(point.x, point.y)));
-  window_->SetControlText(IDC_COLOUR_TEXT, text);
+  window_->SetControlText(IDC_COLOUR_TEXT, std::string(text::kColourPrefix) + digits);
 }
 
 void RegisterHotkeysAtStartup(HotkeyRegistrar& registrar, HotkeySettings& settings,

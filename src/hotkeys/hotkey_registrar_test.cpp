@@ -11,6 +11,7 @@
 #include "hotkeys/options_dialog.h"
 #include "resource_ids.h"
 #include "testing/fake_main_window.h"
+#include "testing/gbk_literal.h"
 #include "testing/memory_settings_store.h"
 
 namespace kestro {
@@ -76,11 +77,13 @@ class RecordingWindow : public FakeMainWindow {
 };
 
 constexpr int kRunId = 0xC000, kStopId = 0xC001, kCaptureId = 0xC002;
-const char kRunRefused[] = "已有程序占用了热键,你将不能用热键运行脚本";
-const char kStopRefused[] = "已有程序占用了热键,你将不能用热键停止脚本";
-const char kCaptureRefused[] = "已有程序占用了热键,你将不能用热键取坐标";
+const std::string kRunRefused = "已有程序占用了热键,你将不能用热键运行脚本"_gbk;
+const std::string kStopRefused = "已有程序占用了热键,你将不能用热键停止脚本"_gbk;
+const std::string kCaptureRefused = "已有程序占用了热键,你将不能用热键取坐标"_gbk;
 
-ShownMessage Notice(const char* text) { return {BoxOwner::MainWindow, text, "提示", kBoxOk}; }
+ShownMessage Notice(const std::string& text) {
+  return {BoxOwner::MainWindow, text, "提示"_gbk, kBoxOk};
+}
 
 std::string File(const HotkeyValues& v) {
   return "[HotKey]\r\nCtrlRun=" + std::to_string(v.runModifiers) +
@@ -205,10 +208,10 @@ TEST_F(HotkeyRegistrarTest, CaptureWritesPositionThenColourAsBlueGreenRed) {
     std::uint32_t pixel;
     Log texts;
   } cases[] = {
-      {{640, 480}, 0x0000FF, {"1006=640", "1007=480", "1026=颜色:0000FF"}},  // pure red
-      {{0, 0}, 0xFF0000, {"1006=0", "1007=0", "1026=颜色:FF0000"}},          // pure blue
-      {{-5, -1080}, 0x000123, {"1006=-5", "1007=-1080", "1026=颜色:000123"}},
-      {{7, 8}, kInvalidColour, {"1006=7", "1007=8", "1026=颜色:FFFFFFFF"}},
+      {{640, 480}, 0x0000FF, {"1006=640", "1007=480", "1026=颜色:0000FF"_gbk}},  // pure red
+      {{0, 0}, 0xFF0000, {"1006=0", "1007=0", "1026=颜色:FF0000"_gbk}},          // pure blue
+      {{-5, -1080}, 0x000123, {"1006=-5", "1007=-1080", "1026=颜色:000123"_gbk}},
+      {{7, 8}, kInvalidColour, {"1006=7", "1007=8", "1026=颜色:FFFFFFFF"_gbk}},
   };
   for (const Case& c : cases) {
     window_.textLog.clear();

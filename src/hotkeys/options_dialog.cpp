@@ -1,6 +1,7 @@
 #include "hotkeys/options_dialog.h"
 
 #include "resource_ids.h"
+#include "text/system_texts.h"
 
 namespace kestro {
 namespace {
@@ -15,7 +16,7 @@ bool IsSlot(int slot) { return slot >= 1 && slot <= kHotkeySlotCount; }
 
 int ComboOfSlot(int slot) { return IDC_RUN_MODIFIERS + slot - 1; }
 
-// The dialog's "确定" button (the dialog manager sends it for Enter too) and
+// The dialog's OK button (the dialog manager sends it for Enter too) and
 // what Esc and the close box send.
 constexpr int kCommandOk = 1;
 constexpr int kCommandCancel = 2;
@@ -24,11 +25,12 @@ constexpr int kCommandCancel = 2;
 
 HotkeyChoiceTables::HotkeyChoiceTables() {
   // Ctrl comes second in the list but is flag 2, Alt third but flag 1.
-  modifierChoices_ = {{1, 0, "无"}, {2, kModControl, "CTRL"}, {3, kModAlt, "ALT"}};
+  modifierChoices_ = {
+      {1, 0, std::string(text::kNoChoice)}, {2, kModControl, "CTRL"}, {3, kModAlt, "ALT"}};
   auto addKey = [this](int value, std::string name) {
     keyChoices_.push_back({static_cast<int>(keyChoices_.size()) + 1, value, std::move(name)});
   };
-  addKey(kNoHotkeyKey, "无");
+  addKey(kNoHotkeyKey, std::string(text::kNoChoice));
   // Digits and letters are their own character codes, F1 to F12 the
   // platform's function-key codes 112 to 123.
   for (char digit = '0'; digit <= '9'; ++digit) addKey(digit, std::string(1, digit));

@@ -6,6 +6,7 @@
 
 #include "resource_ids.h"
 #include "testing/fake_main_window.h"
+#include "testing/gbk_literal.h"
 #include "testing/hex.h"
 #include "testing/memory_settings_store.h"
 
@@ -26,13 +27,13 @@ const int kCombos[] = {IDC_RUN_MODIFIERS, IDC_RUN_KEY,           IDC_STOP_MODIFI
 TEST(HotkeyChoiceTablesTest, ModifierChoicesAreNoneCtrlAlt) {
   HotkeyChoiceTables tables;
   EXPECT_EQ(tables.modifierChoices(),
-            (std::vector<HotkeyChoice>{{1, 0, "无"}, {2, 2, "CTRL"}, {3, 1, "ALT"}}));
+            (std::vector<HotkeyChoice>{{1, 0, "无"_gbk}, {2, 2, "CTRL"}, {3, 1, "ALT"}}));
   EXPECT_EQ(Hex(tables.modifierChoices()[0].name), "CE DE");
   EXPECT_EQ(tables.currentValues(), HotkeyValues{});
 }
 
 TEST(HotkeyChoiceTablesTest, KeyChoicesAreNoneDigitsLettersAndFunctionKeys) {
-  std::vector<HotkeyChoice> expected = {{1, 1, "无"}};
+  std::vector<HotkeyChoice> expected = {{1, 1, "无"_gbk}};
   std::istringstream names(
       "0 1 2 3 4 5 6 7 8 9 A B C D E F G H I J K L M N O P Q R S T U V W X Y Z "
       "F1 F2 F3 F4 F5 F6 F7 F8 F9 F10 F11 F12");

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "script/script_language.h"
+#include "text/system_texts.h"
 
 namespace kestro {
 namespace {
@@ -14,10 +15,10 @@ constexpr std::size_t kMaxDigits = 31;
 constexpr std::uint64_t kMaxNumber = 2147483647;
 
 // The error box of a malformed line: its first word as text, the command
-// word and "脚本错误!" as caption.
+// word and the error suffix as caption.
 void ShowScriptError(MainWindow& window, CommandId id, std::string_view firstWord) {
   std::string caption(KeywordOf(id));
-  caption += "脚本错误!";
+  caption += text::kScriptErrorSuffix;
   window.ShowMessage(BoxOwner::MainWindow, firstWord, caption, kBoxIconWarning);
 }
 
@@ -43,8 +44,8 @@ std::optional<std::uint32_t> ReadNumberField(std::string_view text, std::size_t&
 
 std::optional<MouseButton> ReadButtonWord(std::string_view argument) {
   std::string_view word = argument.substr(0, kButtonWordBytes);
-  if (word == kLeftButtonWord) return MouseButton::Left;
-  if (word == kRightButtonWord) return MouseButton::Right;
+  if (word == text::kLeftButtonWord) return MouseButton::Left;
+  if (word == text::kRightButtonWord) return MouseButton::Right;
   return std::nullopt;
 }
 
@@ -163,7 +164,7 @@ void ExecuteLine(std::string_view line, Input& input, MainWindow& window) {
     case CommandId::ReleaseKey:
       return ExecuteKey(id, parts, input);
     case CommandId::KeyCombo:
-      window.ShowMessage(BoxOwner::None, "组合按键", "", kBoxOk);
+      window.ShowMessage(BoxOwner::None, text::kKeyComboKeyword, "", kBoxOk);
       return;
     case CommandId::Wait:
       return ExecuteWait(parts, input, window);

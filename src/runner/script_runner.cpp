@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "runner/line_executor.h"
 #include "text/decimal.h"
+#include "text/system_texts.h"
 
 namespace kestro {
 namespace {
@@ -34,7 +34,7 @@ void ScriptRunner::StartRun() {
 void ScriptRunner::RequestStop() { runningFlag_ = 0; }
 
 void ScriptRunner::RunScript() {
-  window_.SetStatusText(0, "执行脚本...");
+  window_.SetStatusText(0, text::kRunningStatus);
   window_.SetStatusText(1, "");
 
   // The run works on its own copy, taken in one step: edits to the list,
@@ -55,13 +55,12 @@ void ScriptRunner::RunScript() {
     }
     if (repeatCount != INT_MIN) --repeatCount;
     ++pass;
-    char status[64];
-    std::snprintf(status, sizeof status, "执行脚本%lld次", pass);
-    window_.SetStatusText(1, status);
+    window_.SetStatusText(1, std::string(text::kPassCountPrefix) + std::to_string(pass) +
+                                 std::string(text::kPassCountSuffix));
   }
   input_.RunFinished();
 
-  window_.SetStatusText(0, "执行脚本结束!");
+  window_.SetStatusText(0, text::kRunFinishedStatus);
   runningFlag_ = 0;
   runnerActive_ = false;
 }

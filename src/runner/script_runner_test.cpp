@@ -12,6 +12,7 @@
 #include "resource_ids.h"
 #include "testing/fake_input.h"
 #include "testing/fake_main_window.h"
+#include "testing/gbk_literal.h"
 
 namespace kestro {
 namespace {
@@ -56,7 +57,7 @@ class ScriptRunnerTest : public ::testing::Test {
 };
 
 TEST_F(ScriptRunnerTest, ThreePassesOfTwoLines) {
-  SetScript("3", false, {"单击鼠标:左键;", "等待时间:50;"});
+  SetScript("3", false, {"单击鼠标:左键;"_gbk, "等待时间:50;"_gbk});
   runner_.StartRun();
 
   Calls pass = {"wait 10", "wait 100", "mouse 6", "wait 100", "wait 10", "wait 51"};
@@ -65,8 +66,9 @@ TEST_F(ScriptRunnerTest, ThreePassesOfTwoLines) {
   expected.push_back("run finished");
   EXPECT_EQ(input_.calls, expected);
   EXPECT_EQ(input_.virtualTimeMs, 1000u + 3 * (10 + 200 + 10 + 51));
-  EXPECT_EQ(window_.statusLog, (Calls{"0:执行脚本...", "1:", "1:执行脚本1次", "1:执行脚本2次",
-                                      "1:执行脚本3次", "0:执行脚本结束!"}));
+  EXPECT_EQ(window_.statusLog,
+            (Calls{"0:执行脚本..."_gbk, "1:", "1:执行脚本1次"_gbk, "1:执行脚本2次"_gbk,
+                   "1:执行脚本3次"_gbk, "0:执行脚本结束!"_gbk}));
   EXPECT_FALSE(runner_.IsRunning());
 }
 
@@ -82,20 +84,20 @@ TEST_F(ScriptRunnerTest, RepeatCountTexts) {
     SetScript(c.text, false, {});
     runner_.StartRun();
     int passes = 0;
-    for (const auto& s : window_.statusLog) passes += s.rfind("1:执行脚本", 0) == 0;
+    for (const auto& s : window_.statusLog) passes += s.rfind("1:执行脚本"_gbk, 0) == 0;
     EXPECT_EQ(passes, c.passes);
     // No pass: no one-second wait either.
     bool waited =
         std::find(input_.calls.begin(), input_.calls.end(), "wait 1000") != input_.calls.end();
     EXPECT_EQ(waited, c.passes > 0);
-    EXPECT_EQ(window_.statusLog.back(), "0:执行脚本结束!");
+    EXPECT_EQ(window_.statusLog.back(), "0:执行脚本结束!"_gbk);
   }
 }
 
 TEST_F(ScriptRunnerTest, ZeroPassesShowStartAndEndOnly) {
-  SetScript("0", false, {"单击鼠标:左键;"});
+  SetScript("0", false, {"单击鼠标:左键;"_gbk});
   runner_.StartRun();
-  EXPECT_EQ(window_.statusLog, (Calls{"0:执行脚本...", "1:", "0:执行脚本结束!"}));
+  EXPECT_EQ(window_.statusLog, (Calls{"0:执行脚本..."_gbk, "1:", "0:执行脚本结束!"_gbk}));
   EXPECT_EQ(window_.status[1], "");
 }
 
@@ -103,47 +105,47 @@ TEST_F(ScriptRunnerTest, EmptyListStillWaitsOnceAndCountsPasses) {
   SetScript("2", false, {});
   runner_.StartRun();
   EXPECT_EQ(input_.calls, (Calls{"run starting", "wait 1000", "run finished"}));
-  EXPECT_EQ(window_.status[1], "执行脚本2次");
+  EXPECT_EQ(window_.status[1], "执行脚本2次"_gbk);
 }
 
 TEST_F(ScriptRunnerTest, LoopAndNegativeCountsRunUntilStopped) {
   for (auto [repeat, loop] : {std::pair{"-2", false}, {"0", true}, {"5", true}, {"abc", true}}) {
     SCOPED_TRACE(repeat);
     input_.calls.clear();
-    SetScript(repeat, loop, {"等待时间:0;"});
+    SetScript(repeat, loop, {"等待时间:0;"_gbk});
     // 2 calls before the first pass, then 2 per pass: stop inside pass 7.
     StopAfterCalls(2 + 2 * 6 + 1);
     runner_.StartRun();
-    EXPECT_EQ(window_.status[1], "执行脚本7次");
+    EXPECT_EQ(window_.status[1], "执行脚本7次"_gbk);
     EXPECT_FALSE(runner_.IsRunning());
   }
 }
 
 TEST_F(ScriptRunnerTest, StopDuringTheFirstSecondLetsTheFirstPassFinish) {
-  SetScript("5", false, {"单击键盘:a;", "单击键盘:b;"});
+  SetScript("5", false, {"单击键盘:a;"_gbk, "单击键盘:b;"_gbk});
   input_.onCall = [this](const std::string& call) {
     if (call == "wait 1000") runner_.RequestStop();
   };
   runner_.StartRun();
   EXPECT_EQ(input_.calls, (Calls{"run starting", "wait 1000", "wait 10", "key 65 down", "key 65 up",
                                  "wait 10", "key 66 down", "key 66 up", "run finished"}));
-  EXPECT_EQ(window_.status[1], "执行脚本1次");
-  EXPECT_EQ(window_.status[0], "执行脚本结束!");
+  EXPECT_EQ(window_.status[1], "执行脚本1次"_gbk);
+  EXPECT_EQ(window_.status[0], "执行脚本结束!"_gbk);
 }
 
 TEST_F(ScriptRunnerTest, StopMidPassRunsTheRemainingLines) {
-  SetScript("5", false, {"单击键盘:a;", "单击键盘:b;", "单击键盘:c;"});
+  SetScript("5", false, {"单击键盘:a;"_gbk, "单击键盘:b;"_gbk, "单击键盘:c;"_gbk});
   input_.onCall = [this](const std::string& call) {
-    if (call == "key 65 up" && window_.status[1] == "执行脚本1次") runner_.RequestStop();
+    if (call == "key 65 up" && window_.status[1] == "执行脚本1次"_gbk) runner_.RequestStop();
   };
   runner_.StartRun();
-  EXPECT_EQ(window_.status[1], "执行脚本2次");
+  EXPECT_EQ(window_.status[1], "执行脚本2次"_gbk);
   EXPECT_EQ(input_.calls.back(), "run finished");
   EXPECT_EQ(input_.calls[input_.calls.size() - 2], "key 67 up");
 }
 
 TEST_F(ScriptRunnerTest, TheRunPlaysTheListAsItWasAtTheStart) {
-  SetScript("2", false, {"单击键盘:a;", "单击键盘:b;"});
+  SetScript("2", false, {"单击键盘:a;"_gbk, "单击键盘:b;"_gbk});
   window_.checks[IDC_LOOP] = false;
   input_.onCall = [this](const std::string& call) {
     if (call != "key 65 down") return;
@@ -155,26 +157,26 @@ TEST_F(ScriptRunnerTest, TheRunPlaysTheListAsItWasAtTheStart) {
   int taps = 0;
   for (const auto& c : input_.calls) taps += c.find(" down") != std::string::npos;
   EXPECT_EQ(taps, 4);
-  EXPECT_EQ(window_.status[1], "执行脚本2次");
+  EXPECT_EQ(window_.status[1], "执行脚本2次"_gbk);
 }
 
 TEST_F(ScriptRunnerTest, LongListsAndLongLinesAreCopiedWhole) {
-  std::vector<std::string> lines(1500, "等待时间:0;");
-  lines.push_back("等待时间:" + std::string(100, '0') + "7;");  // more than 31 digits
-  lines.push_back("等待时间:" + std::string(60, ' ') + "7;");   // nothing after the word counts
+  std::vector<std::string> lines(1500, "等待时间:0;"_gbk);
+  lines.push_back("等待时间:"_gbk + std::string(100, '0') + "7;");  // more than 31 digits
+  lines.push_back("等待时间:"_gbk + std::string(60, ' ') + "7;");   // nothing after the word counts
   SetScript("1", false, lines);
   runner_.StartRun();
   std::size_t waits = 0;
   for (const auto& c : input_.calls) waits += c == "wait 1";
   EXPECT_EQ(waits, 1500u);
   ASSERT_EQ(window_.messages.size(), 2u);
-  EXPECT_EQ(window_.messages[0].caption, "等待时间脚本错误!");
+  EXPECT_EQ(window_.messages[0].caption, "等待时间脚本错误!"_gbk);
   EXPECT_EQ(window_.messages[0].text, lines[1500]);
-  EXPECT_EQ(window_.messages[1].text, "等待时间:");
+  EXPECT_EQ(window_.messages[1].text, "等待时间:"_gbk);
 }
 
 TEST_F(ScriptRunnerTest, ErrorsDoNotEndTheRun) {
-  SetScript("1", false, {"单击鼠标:中键;", "abc", "单击键盘:a;"});
+  SetScript("1", false, {"单击鼠标:中键;"_gbk, "abc", "单击键盘:a;"_gbk});
   runner_.StartRun();
   EXPECT_EQ(window_.messages.size(), 1u);
   EXPECT_EQ(input_.calls, (Calls{"run starting", "wait 1000", "wait 10", "wait 10", "wait 10",
@@ -183,7 +185,7 @@ TEST_F(ScriptRunnerTest, ErrorsDoNotEndTheRun) {
 
 TEST_F(ScriptRunnerTest, StartWhileRunningOrFinishingDoesNothing) {
   deferLaunch_ = true;
-  SetScript("1", false, {"单击键盘:a;"});
+  SetScript("1", false, {"单击键盘:a;"_gbk});
   runner_.StartRun();
   EXPECT_TRUE(runner_.IsRunning());
   runner_.StartRun();
@@ -215,7 +217,7 @@ TEST_F(ScriptRunnerTest, AFailedThreadStartLeavesTheRunnerIdle) {
   launchSucceeds_ = true;
   runner_.StartRun();
   EXPECT_EQ(launches_, 2);
-  EXPECT_EQ(window_.status[0], "执行脚本结束!");
+  EXPECT_EQ(window_.status[0], "执行脚本结束!"_gbk);
 }
 
 TEST(ScriptRunnerThreadTest, ARealThreadRunsAndClearsTheFlag) {

@@ -5,24 +5,28 @@
 
 #include "resource_ids.h"
 #include "script/script_language.h"
+#include "text/system_texts.h"
 
 namespace kestro {
 namespace {
 
 constexpr std::array<std::string_view, 7> kMouseCommandChoices = {
-    "单击鼠标:左键", "单击鼠标:右键", "双击鼠标:左键", "按住鼠标:左键",
-    "按住鼠标:右键", "弹起鼠标:左键", "弹起鼠标:右键",
+    text::kClickLeftChoice,    text::kClickRightChoice, text::kDoubleClickLeftChoice,
+    text::kPressLeftChoice,    text::kPressRightChoice, text::kReleaseLeftChoice,
+    text::kReleaseRightChoice,
 };
 
 constexpr std::array<std::string_view, 3> kKeyActionChoices = {
-    "单击键盘:", "按住键盘:", "弹起键盘:"};
+    text::kTapKeyChoice, text::kPressKeyChoice, text::kReleaseKeyChoice};
 
 // Only these keys are pressed and released on their own; every other named
 // key is written as a tap whatever action is chosen.
-constexpr std::array<std::string_view, 5> kModifierKeyNames = {"SHIFT键", "CTRL键", "ALT键",
-                                                               "左Win键", "右Win键"};
+constexpr std::array<std::string_view, 5> kModifierKeyNames = {
+    text::kShiftKeyName, text::kCtrlKeyName, text::kAltKeyName, text::kLeftWinKeyName,
+    text::kRightWinKeyName};
 
-constexpr std::string_view kNoticeCaption = "提示";
+// The keyword and the separator a composed line starts with.
+std::string LineStart(std::string_view keyword) { return std::string(keyword) + ":"; }
 
 bool IsModifierKeyName(std::string_view name) {
   for (std::string_view modifier : kModifierKeyNames) {
@@ -64,8 +68,8 @@ void InsertMouseLine(MainWindow& window) {
 }
 
 void InsertMoveLine(MainWindow& window) {
-  std::string line =
-      "移动鼠标:" + window.ControlText(IDC_TARGET_X) + "," + window.ControlText(IDC_TARGET_Y) + ";";
+  std::string line = LineStart(text::kMoveMouseKeyword) + window.ControlText(IDC_TARGET_X) + "," +
+                     window.ControlText(IDC_TARGET_Y) + ";";
   InsertScriptLine(window, line);
 }
 
@@ -80,7 +84,7 @@ void InsertSpecialKeyLine(MainWindow& window) {
     InsertScriptLine(window, window.ControlText(IDC_SPECIAL_ACTION) + "(" + name + ");");
     return;
   }
-  std::string line = "单击键盘:(" + name + ");";
+  std::string line = LineStart(text::kTapKeyKeyword) + "(" + name + ");";
   window.ComboSelect(IDC_SPECIAL_ACTION, 0);
   InsertScriptLine(window, line);
 }
@@ -88,16 +92,18 @@ void InsertSpecialKeyLine(MainWindow& window) {
 void InsertWaitLine(MainWindow& window) {
   std::string milliseconds = window.ControlText(IDC_WAIT_MS);
   if (milliseconds.empty()) {
-    window.ShowMessage(BoxOwner::MainWindow, "请输入要延时的毫秒数", kNoticeCaption, kBoxOk);
+    window.ShowMessage(BoxOwner::MainWindow, text::kEnterWaitTimeMessage, text::kNoticeCaption,
+                       kBoxOk);
     return;
   }
-  InsertScriptLine(window, "等待时间:" + milliseconds + ";");
+  InsertScriptLine(window, LineStart(text::kWaitKeyword) + milliseconds + ";");
 }
 
 void DeleteSelectedLine(MainWindow& window) {
   int selected = window.ListSelection();
   if (selected < 0) {
-    window.ShowMessage(BoxOwner::MainWindow, "没有选中要删除的行", kNoticeCaption, kBoxOk);
+    window.ShowMessage(BoxOwner::MainWindow, text::kNoLineSelectedMessage, text::kNoticeCaption,
+                       kBoxOk);
     return;
   }
   window.ListDelete(selected);

@@ -8,6 +8,7 @@
 
 #include "resource_ids.h"
 #include "testing/fake_main_window.h"
+#include "testing/gbk_literal.h"
 
 namespace kestro {
 namespace {
@@ -25,13 +26,14 @@ class ScriptEditorTest : public ::testing::Test {
 
 TEST_F(ScriptEditorTest, InitialControls) {
   EXPECT_EQ(window_.combos[IDC_MOUSE_CHOICE].entries.size(), 7u);
-  EXPECT_EQ(window_.combos[IDC_KEY_ACTION].entries, (Lines{"单击键盘:", "按住键盘:", "弹起键盘:"}));
+  EXPECT_EQ(window_.combos[IDC_KEY_ACTION].entries,
+            (Lines{"单击键盘:"_gbk, "按住键盘:"_gbk, "弹起键盘:"_gbk}));
   EXPECT_EQ(window_.combos[IDC_SPECIAL_ACTION].entries, window_.combos[IDC_KEY_ACTION].entries);
   EXPECT_EQ(window_.combos[IDC_SPECIAL_KEY].entries.size(), 32u);
   for (int combo : {IDC_MOUSE_CHOICE, IDC_KEY_ACTION, IDC_SPECIAL_ACTION, IDC_SPECIAL_KEY}) {
     EXPECT_EQ(window_.combos[combo].selection, 0) << combo;
   }
-  EXPECT_EQ(window_.texts[IDC_SPECIAL_KEY], "退格键");
+  EXPECT_EQ(window_.texts[IDC_SPECIAL_KEY], "退格键"_gbk);
   EXPECT_EQ(window_.texts[IDC_KEY_CHAR], "a");
   EXPECT_EQ(window_.texts[IDC_REPEAT_COUNT], "1");
   EXPECT_EQ(window_.texts[IDC_WAIT_MS], "1000");
@@ -44,9 +46,9 @@ TEST_F(ScriptEditorTest, EachInsertCommandComposesItsLineFromTheInitialControls)
     std::function<void(MainWindow&)> command;
     std::string line;
   } cases[] = {
-      {InsertMouseLine, "单击鼠标:左键;"}, {InsertMoveLine, "移动鼠标:0,0;"},
-      {InsertKeyLine, "单击键盘:a;"},      {InsertSpecialKeyLine, "单击键盘:(退格键);"},
-      {InsertWaitLine, "等待时间:1000;"},
+      {InsertMouseLine, "单击鼠标:左键;"_gbk}, {InsertMoveLine, "移动鼠标:0,0;"_gbk},
+      {InsertKeyLine, "单击键盘:a;"_gbk},      {InsertSpecialKeyLine, "单击键盘:(退格键);"_gbk},
+      {InsertWaitLine, "等待时间:1000;"_gbk},
   };
   for (const auto& c : cases) {
     window_.lines.clear();
@@ -64,9 +66,9 @@ TEST_F(ScriptEditorTest, MouseChoicesAreTheSevenLines) {
     window_.ComboSelect(IDC_MOUSE_CHOICE, i);
     InsertMouseLine(window_);
   }
-  EXPECT_EQ(window_.lines,
-            (Lines{"单击鼠标:左键;", "单击鼠标:右键;", "双击鼠标:左键;", "按住鼠标:左键;",
-                   "按住鼠标:右键;", "弹起鼠标:左键;", "弹起鼠标:右键;"}));
+  EXPECT_EQ(window_.lines, (Lines{"单击鼠标:左键;"_gbk, "单击鼠标:右键;"_gbk, "双击鼠标:左键;"_gbk,
+                                  "按住鼠标:左键;"_gbk, "按住鼠标:右键;"_gbk, "弹起鼠标:左键;"_gbk,
+                                  "弹起鼠标:右键;"_gbk}));
 }
 
 TEST_F(ScriptEditorTest, InsertionGoesAfterTheSelectionAndSelectsTheNewLine) {
@@ -107,7 +109,7 @@ TEST_F(ScriptEditorTest, DeleteWithoutSelectionIsRefused) {
     EXPECT_EQ(window_.lines, lines);
     ASSERT_EQ(window_.messages.size(), 1u);
     EXPECT_EQ(window_.messages[0],
-              (ShownMessage{BoxOwner::MainWindow, "没有选中要删除的行", "提示", 0}));
+              (ShownMessage{BoxOwner::MainWindow, "没有选中要删除的行"_gbk, "提示"_gbk, 0}));
   }
 }
 
@@ -129,14 +131,14 @@ TEST_F(ScriptEditorTest, WaitLineTakesAnyTextButNothing) {
   InsertWaitLine(window_);
   window_.texts[IDC_WAIT_MS] = "-1.5x";
   InsertWaitLine(window_);
-  EXPECT_EQ(window_.lines, (Lines{"等待时间: ;", "等待时间:-1.5x;"}));
+  EXPECT_EQ(window_.lines, (Lines{"等待时间: ;"_gbk, "等待时间:-1.5x;"_gbk}));
 
   window_.texts[IDC_WAIT_MS] = "";
   InsertWaitLine(window_);
   EXPECT_EQ(window_.lines.size(), 2u);
   ASSERT_EQ(window_.messages.size(), 1u);
   EXPECT_EQ(window_.messages[0],
-            (ShownMessage{BoxOwner::MainWindow, "请输入要延时的毫秒数", "提示", 0}));
+            (ShownMessage{BoxOwner::MainWindow, "请输入要延时的毫秒数"_gbk, "提示"_gbk, 0}));
 }
 
 TEST_F(ScriptEditorTest, SpecialKeysUseTheActionOnlyForModifiers) {
@@ -146,10 +148,12 @@ TEST_F(ScriptEditorTest, SpecialKeysUseTheActionOnlyForModifiers) {
     std::string line;
     int actionAfter;
   } cases[] = {
-      {"回车键", 1, "单击键盘:(回车键);", 0},         {"CTRL键", 2, "弹起键盘:(CTRL键);", 2},
-      {"左Win键", 1, "按住键盘:(左Win键);", 1},       {"SHIFT键", 0, "单击键盘:(SHIFT键);", 0},
-      {"ctrl键", 1, "单击键盘:(ctrl键);", 0},  // modifier names match exactly
-      {"不存在的键", 2, "单击键盘:(不存在的键);", 0},
+      {"回车键"_gbk, 1, "单击键盘:(回车键);"_gbk, 0},
+      {"CTRL键"_gbk, 2, "弹起键盘:(CTRL键);"_gbk, 2},
+      {"左Win键"_gbk, 1, "按住键盘:(左Win键);"_gbk, 1},
+      {"SHIFT键"_gbk, 0, "单击键盘:(SHIFT键);"_gbk, 0},
+      {"ctrl键"_gbk, 1, "单击键盘:(ctrl键);"_gbk, 0},  // modifier names match exactly
+      {"不存在的键"_gbk, 2, "单击键盘:(不存在的键);"_gbk, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key);
@@ -164,21 +168,21 @@ TEST_F(ScriptEditorTest, SpecialKeysUseTheActionOnlyForModifiers) {
 }
 
 TEST_F(ScriptEditorTest, TypedActionsGoIntoTheLineAsTyped) {
-  window_.texts[IDC_SPECIAL_KEY] = "ALT键";
-  window_.texts[IDC_SPECIAL_ACTION] = "组合按键:";
+  window_.texts[IDC_SPECIAL_KEY] = "ALT键"_gbk;
+  window_.texts[IDC_SPECIAL_ACTION] = "组合按键:"_gbk;
   InsertSpecialKeyLine(window_);
-  EXPECT_EQ(window_.lines, Lines{"组合按键:(ALT键);"});
+  EXPECT_EQ(window_.lines, Lines{"组合按键:(ALT键);"_gbk});
 }
 
 TEST_F(ScriptEditorTest, TypedTextGoesIntoTheLineWhole) {
   std::string longKey(300, 'k');
-  window_.texts[IDC_KEY_ACTION] = "自定义:";
+  window_.texts[IDC_KEY_ACTION] = "自定义:"_gbk;
   window_.texts[IDC_KEY_CHAR] = longKey;
   InsertKeyLine(window_);
   window_.texts[IDC_TARGET_X] = "";
   window_.texts[IDC_TARGET_Y] = "12 34";
   InsertMoveLine(window_);
-  EXPECT_EQ(window_.lines, (Lines{"自定义:" + longKey + ";", "移动鼠标:,12 34;"}));
+  EXPECT_EQ(window_.lines, (Lines{"自定义:"_gbk + longKey + ";", "移动鼠标:,12 34;"_gbk}));
 }
 
 }  // namespace

@@ -3,15 +3,15 @@
 #include "resource_ids.h"
 #include "script/script_language.h"
 #include "text/gbk.h"
+#include "text/system_texts.h"
 
 namespace kestro {
 namespace {
 
-constexpr std::string_view kCountPrefix = "执行次数:";
-constexpr std::string_view kCountName = "执行次数";
-constexpr std::string_view kLoopValue = "循环";
-constexpr std::string_view kStartMarker = "脚本开始.";
-constexpr std::string_view kEndMarker = "脚本结束.";
+using text::kLoopValue;
+using text::kRepeatCountName;
+using text::kScriptEndMarker;
+using text::kScriptStartMarker;
 constexpr std::size_t kHeaderBytes = 64;
 constexpr std::size_t kCountValueMaxBytes = 31;
 
@@ -38,16 +38,17 @@ std::size_t ScanTokens(std::string_view text, std::size_t begin, std::size_t end
 }  // namespace
 
 std::string ComposeScriptText(std::string_view countValue, const std::vector<std::string>& lines) {
-  std::string text(kCountPrefix);
+  std::string text(kRepeatCountName);
+  text += ':';
   text += countValue;
   text += "\n\n";
-  text += kStartMarker;
+  text += kScriptStartMarker;
   text += '\n';
   for (const std::string& line : lines) {
     text += line;
     text += '\n';
   }
-  text += kEndMarker;
+  text += kScriptEndMarker;
   return text;
 }
 
@@ -78,12 +79,13 @@ LoadedScript ParseScriptText(std::string_view text) {
   std::size_t headerEnd = std::min(kHeaderBytes, text.size());
   bool started = false;
   std::size_t bodyStart = ScanTokens(text, 0, headerEnd, [&](const std::string& token) {
-    if (token == kStartMarker) {
+    if (token == kScriptStartMarker) {
       started = true;
       return false;
     }
     std::size_t colon = token.find(':');
-    if (colon != std::string::npos && std::string_view(token).substr(0, colon) == kCountName) {
+    if (colon != std::string::npos &&
+        std::string_view(token).substr(0, colon) == kRepeatCountName) {
       script.countValues.push_back(token.substr(colon + 1));
     }
     return true;
@@ -92,7 +94,7 @@ LoadedScript ParseScriptText(std::string_view text) {
   if (bodyStart >= text.size()) return script;
 
   ScanTokens(text, bodyStart, text.size(), [&](const std::string& token) {
-    if (token == kEndMarker) return false;
+    if (token == kScriptEndMarker) return false;
     script.lines.push_back(token);
     return true;
   });
@@ -104,7 +106,7 @@ void OpenScriptFile(MainWindow& window, FileDialogs& dialogs, Files& files) {
   if (!path) return;
   std::optional<std::string> bytes = files.ReadAll(*path);
   if (!bytes) {
-    window.ShowMessage(BoxOwner::MainWindow, "打开脚本错误", "提示", kBoxOk);
+    window.ShowMessage(BoxOwner::MainWindow, text::kOpenScriptError, text::kNoticeCaption, kBoxOk);
     return;
   }
 
@@ -126,7 +128,8 @@ void SaveScriptFile(MainWindow& window, FileDialogs& dialogs, Files& files) {
   NativePath path = AppendAscii(*chosen, ".ini");
 
   if (files.Exists(path)) {
-    window.ShowMessage(BoxOwner::MainWindow, "相同文件名已存在!", "保存失败", kBoxIconInformation);
+    window.ShowMessage(BoxOwner::MainWindow, text::kSameNameExists, text::kSaveFailedCaption,
+                       kBoxIconInformation);
     return;
   }
 
@@ -138,7 +141,8 @@ void SaveScriptFile(MainWindow& window, FileDialogs& dialogs, Files& files) {
   // A script the user believes saved must really be there: a failed write is
   // reported, and leaves no cut-off file that could be taken for it.
   if (files.CreateNew(path, bytes)) return;
-  window.ShowMessage(BoxOwner::MainWindow, "保存脚本错误", "保存失败", kBoxIconWarning);
+  window.ShowMessage(BoxOwner::MainWindow, text::kSaveScriptError, text::kSaveFailedCaption,
+                     kBoxIconWarning);
 }
 
 }  // namespace kestro

@@ -13,9 +13,9 @@
 
 namespace kestro {
 
-// The file's text with LF line ends: "执行次数:" and the count value, an
-// empty line, "脚本开始.", one line per script line, and "脚本结束." with
-// no line end after it.
+// The file's text with LF line ends: the repeat-count name, ':' and the
+// count value, an empty line, the start marker, one line per script line,
+// and the end marker with no line end after it.
 std::string ComposeScriptText(std::string_view countValue, const std::vector<std::string>& lines);
 
 // Line ends on disk are CR LF on every platform.
@@ -23,8 +23,8 @@ std::string ToDiskLineEnds(std::string_view text);
 std::string FromDiskLineEnds(std::string_view bytes);
 
 struct LoadedScript {
-  // Every count value found in the header, in file order: "循环" ticks the
-  // loop box, anything else is the repeat count.
+  // Every count value found in the header, in file order: the loop value
+  // ticks the loop box, anything else is the repeat count.
   std::vector<std::string> countValues;
   std::vector<std::string> lines;
 };

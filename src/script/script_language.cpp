@@ -3,31 +3,56 @@
 #include <algorithm>
 
 #include "text/gbk.h"
+#include "text/system_texts.h"
 
 namespace kestro {
 
 const std::array<CommandKeyword, 10> CommandKeywordTable = {{
-    {CommandId::ClickMouse, "单击鼠标"},
-    {CommandId::DoubleClickMouse, "双击鼠标"},
-    {CommandId::PressMouse, "按住鼠标"},
-    {CommandId::ReleaseMouse, "弹起鼠标"},
-    {CommandId::MoveMouse, "移动鼠标"},
-    {CommandId::TapKey, "单击键盘"},
-    {CommandId::PressKey, "按住键盘"},
-    {CommandId::ReleaseKey, "弹起键盘"},
-    {CommandId::KeyCombo, "组合按键"},
-    {CommandId::Wait, "等待时间"},
+    {CommandId::ClickMouse, text::kClickMouseKeyword},
+    {CommandId::DoubleClickMouse, text::kDoubleClickMouseKeyword},
+    {CommandId::PressMouse, text::kPressMouseKeyword},
+    {CommandId::ReleaseMouse, text::kReleaseMouseKeyword},
+    {CommandId::MoveMouse, text::kMoveMouseKeyword},
+    {CommandId::TapKey, text::kTapKeyKeyword},
+    {CommandId::PressKey, text::kPressKeyKeyword},
+    {CommandId::ReleaseKey, text::kReleaseKeyKeyword},
+    {CommandId::KeyCombo, text::kKeyComboKeyword},
+    {CommandId::Wait, text::kWaitKeyword},
 }};
 
 const std::array<KeyNameEntry, 32> KeyNameTable = {{
-    {1, 8, "退格键"},     {2, 9, "TAB键"},      {3, 13, "回车键"},    {4, 16, "SHIFT键"},
-    {5, 17, "CTRL键"},    {6, 18, "ALT键"},     {7, 19, "PAUSE键"},   {8, 20, "CAPSLOCK键"},
-    {9, 27, "ESC键"},     {10, 32, "空格键"},   {15, 37, "向左箭头"}, {16, 38, "向上箭头"},
-    {17, 39, "向右箭头"}, {18, 40, "向下箭头"}, {23, 46, "DEL键"},    {24, 91, "左Win键"},
-    {25, 92, "右Win键"},  {27, 112, "F1"},      {28, 113, "F2"},      {29, 114, "F3"},
-    {30, 115, "F4"},      {31, 116, "F5"},      {32, 117, "F6"},      {33, 118, "F7"},
-    {34, 119, "F8"},      {35, 120, "F9"},      {36, 121, "F10"},     {37, 122, "F11"},
-    {38, 123, "F12"},     {39, 173, "静音键"},  {40, 174, "音量-"},   {41, 175, "音量+"},
+    {1, 8, text::kBackspaceKeyName},
+    {2, 9, text::kTabKeyName},
+    {3, 13, text::kEnterKeyName},
+    {4, 16, text::kShiftKeyName},
+    {5, 17, text::kCtrlKeyName},
+    {6, 18, text::kAltKeyName},
+    {7, 19, text::kPauseKeyName},
+    {8, 20, text::kCapsLockKeyName},
+    {9, 27, text::kEscKeyName},
+    {10, 32, text::kSpaceKeyName},
+    {15, 37, text::kLeftArrowKeyName},
+    {16, 38, text::kUpArrowKeyName},
+    {17, 39, text::kRightArrowKeyName},
+    {18, 40, text::kDownArrowKeyName},
+    {23, 46, text::kDeleteKeyName},
+    {24, 91, text::kLeftWinKeyName},
+    {25, 92, text::kRightWinKeyName},
+    {27, 112, "F1"},
+    {28, 113, "F2"},
+    {29, 114, "F3"},
+    {30, 115, "F4"},
+    {31, 116, "F5"},
+    {32, 117, "F6"},
+    {33, 118, "F7"},
+    {34, 119, "F8"},
+    {35, 120, "F9"},
+    {36, 121, "F10"},
+    {37, 122, "F11"},
+    {38, 123, "F12"},
+    {39, 173, text::kMuteKeyName},
+    {40, 174, text::kVolumeDownKeyName},
+    {41, 175, text::kVolumeUpKeyName},
 }};
 
 CommandId LookupCommand(std::string_view commandWord) {

@@ -37,9 +37,6 @@ struct KeyNameEntry {
 extern const std::array<CommandKeyword, 10> CommandKeywordTable;
 extern const std::array<KeyNameEntry, 32> KeyNameTable;
 
-inline constexpr std::string_view kLeftButtonWord = "左键";
-inline constexpr std::string_view kRightButtonWord = "右键";
-
 inline constexpr std::size_t kCommandWordBytes = 8;
 inline constexpr std::size_t kArgumentOffset = 9;  // after the separator byte
 inline constexpr std::size_t kButtonWordBytes = 4;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/gbk_literal.h"
 #include "testing/hex.h"
 
 namespace kestro {
@@ -21,26 +22,21 @@ TEST(CommandKeywordTableTest, KeywordsAreTheseGbkBytesInCommandIdOrder) {
   }
 }
 
-TEST(CommandKeywordTableTest, ButtonWordsAreFourGbkBytes) {
-  EXPECT_EQ(Hex(kLeftButtonWord), "D7 F3 BC FC");
-  EXPECT_EQ(Hex(kRightButtonWord), "D3 D2 BC FC");
-}
-
 TEST(LookupCommandTest, MatchesWholeKeywordsOnly) {
-  EXPECT_EQ(LookupCommand("单击鼠标"), CommandId::ClickMouse);
-  EXPECT_EQ(LookupCommand("等待时间"), CommandId::Wait);
-  EXPECT_EQ(LookupCommand("组合按键"), CommandId::KeyCombo);
-  EXPECT_EQ(LookupCommand("单击鼠"), CommandId::None);
-  EXPECT_EQ(LookupCommand("单击鼠标:"), CommandId::None);
+  EXPECT_EQ(LookupCommand("单击鼠标"_gbk), CommandId::ClickMouse);
+  EXPECT_EQ(LookupCommand("等待时间"_gbk), CommandId::Wait);
+  EXPECT_EQ(LookupCommand("组合按键"_gbk), CommandId::KeyCombo);
+  EXPECT_EQ(LookupCommand("单击鼠"_gbk), CommandId::None);
+  EXPECT_EQ(LookupCommand("单击鼠标:"_gbk), CommandId::None);
   EXPECT_EQ(LookupCommand(""), CommandId::None);
   EXPECT_EQ(LookupCommand("abcdefgh"), CommandId::None);
 }
 
 TEST(KeyNameTableTest, RowsInEditorOrderWithTheirKeys) {
   ASSERT_EQ(KeyNameTable.size(), 32u);
-  EXPECT_EQ(KeyNameTable.front().name, "退格键");
+  EXPECT_EQ(KeyNameTable.front().name, "退格键"_gbk);
   EXPECT_EQ(KeyNameTable.front().virtualKey, 8);
-  EXPECT_EQ(KeyNameTable.back().name, "音量+");
+  EXPECT_EQ(KeyNameTable.back().name, "音量+"_gbk);
   EXPECT_EQ(KeyNameTable.back().virtualKey, 175);
   // The names are compared as bytes, so the GBK bytes of the Chinese names
   // are part of the file format of every stored script.
@@ -48,18 +44,23 @@ TEST(KeyNameTableTest, RowsInEditorOrderWithTheirKeys) {
   EXPECT_EQ(Hex(KeyNameTable[15].name), "D7 F3 57 69 6E BC FC");
   std::size_t longest = 0;
   for (const auto& row : KeyNameTable) longest = std::max(longest, row.name.size());
-  EXPECT_EQ(longest, std::string_view("CAPSLOCK键").size());
+  EXPECT_EQ(longest, std::string_view("CAPSLOCK键"_gbk).size());
   EXPECT_EQ(longest, 10u);
 }
 
 TEST(LookupKeyNameTest, ExactBytesAndCase) {
   struct Case {
-    std::string_view name;
+    std::string name;
     int virtualKey;  // 0: no row
   } cases[] = {
-      {"回车键", 13}, {"TAB键", 9},       {"tab键", 0},   {"SHIFT键", 16}, {"左Win键", 91},
-      {"左WIN键", 0}, {"右Win键", 92},    {"F12", 123},   {"F13", 0},      {"静音键", 173},
-      {"音量-", 174}, {"CAPSLOCK键", 20}, {"空格键", 32}, {"", 0},         {"DEL键 ", 0},
+      {"回车键"_gbk, 13},  {"TAB键"_gbk, 9},
+      {"tab键"_gbk, 0},    {"SHIFT键"_gbk, 16},
+      {"左Win键"_gbk, 91}, {"左WIN键"_gbk, 0},
+      {"右Win键"_gbk, 92}, {"F12", 123},
+      {"F13", 0},          {"静音键"_gbk, 173},
+      {"音量-"_gbk, 174},  {"CAPSLOCK键"_gbk, 20},
+      {"空格键"_gbk, 32},  {"", 0},
+      {"DEL键 "_gbk, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -70,22 +71,22 @@ TEST(LookupKeyNameTest, ExactBytesAndCase) {
 
 TEST(ReadScriptLineTest, SplitsFirstWordCommandWordAndArgument) {
   struct Case {
-    std::string_view line, firstWord, commandWord, argument;
+    std::string line, firstWord, commandWord, argument;
   } cases[] = {
-      {"单击鼠标:左键;", "单击鼠标:左键;", "单击鼠标", "左键;"},
-      {" \t单击鼠标:左键;", "单击鼠标:左键;", "单击鼠标", "左键;"},
-      {"等待时间:500; more text", "等待时间:500;", "等待时间", "500;"},
-      {"单击鼠标X左键;", "单击鼠标X左键;", "单击鼠标", "左键;"},
+      {"单击鼠标:左键;"_gbk, "单击鼠标:左键;"_gbk, "单击鼠标"_gbk, "左键;"_gbk},
+      {" \t单击鼠标:左键;"_gbk, "单击鼠标:左键;"_gbk, "单击鼠标"_gbk, "左键;"_gbk},
+      {"等待时间:500; more text"_gbk, "等待时间:500;"_gbk, "等待时间"_gbk, "500;"},
+      {"单击鼠标X左键;"_gbk, "单击鼠标X左键;"_gbk, "单击鼠标"_gbk, "左键;"_gbk},
       // No separator: the argument starts one byte into the button word.
-      {"单击鼠标左键;", "单击鼠标左键;", "单击鼠标", "\xF3\xBC\xFC;"},
-      {"移动鼠标:100, 200;", "移动鼠标:100,", "移动鼠标", "100,"},
-      {"单击鼠标:", "单击鼠标:", "单击鼠标", ""},
-      {"单击鼠标", "单击鼠标", "单击鼠标", ""},
+      {"单击鼠标左键;"_gbk, "单击鼠标左键;"_gbk, "单击鼠标"_gbk, "\xF3\xBC\xFC;"},
+      {"移动鼠标:100, 200;"_gbk, "移动鼠标:100,"_gbk, "移动鼠标"_gbk, "100,"},
+      {"单击鼠标:"_gbk, "单击鼠标:"_gbk, "单击鼠标"_gbk, ""},
+      {"单击鼠标"_gbk, "单击鼠标"_gbk, "单击鼠标"_gbk, ""},
       {"abc", "abc", "abc", ""},
       {"", "", "", ""},
       {" \r\n\v\f", "", "", ""},
-      {"单击鼠标:左键;\r\n", "单击鼠标:左键;", "单击鼠标", "左键;"},
-      {std::string_view("等待时间:5\0;", 12), "等待时间:5", "等待时间", "5"},
+      {"单击鼠标:左键;\r\n"_gbk, "单击鼠标:左键;"_gbk, "单击鼠标"_gbk, "左键;"_gbk},
+      {"等待时间:5"_gbk + std::string("\0;", 2), "等待时间:5"_gbk, "等待时间"_gbk, "5"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Hex(c.line));
@@ -97,7 +98,7 @@ TEST(ReadScriptLineTest, SplitsFirstWordCommandWordAndArgument) {
 }
 
 TEST(ReadScriptLineTest, LongLinesAreReadWhole) {
-  std::string line = "等待时间:" + std::string(200, '1') + ";";
+  std::string line = "等待时间:"_gbk + std::string(200, '1') + ";";
   ScriptLineParts parts = ReadScriptLine(line);
   EXPECT_EQ(parts.firstWord.size(), line.size());
   EXPECT_EQ(parts.argument.size(), 201u);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/gbk_literal.h"
 #include "testing/hex.h"
 
 namespace kestro {
@@ -9,12 +10,14 @@ namespace {
 
 TEST(CutGbkTest, NeverEndsInsideATwoByteCharacter) {
   struct Case {
-    std::string_view text;
+    std::string text;
     std::size_t limit;
-    std::string_view cut;
+    std::string cut;
   } cases[] = {
-      {"ab", 5, "ab"},   {"执行", 4, "执行"}, {"执行", 3, "执"}, {"a执行", 4, "a执"},
-      {"a执行", 2, "a"}, {"执行", 0, ""},     {"\xB5", 1, ""},   {"", 3, ""},
+      {"ab", 5, "ab"},           {"执行"_gbk, 4, "执行"_gbk},
+      {"执行"_gbk, 3, "执"_gbk}, {"a执行"_gbk, 4, "a执"_gbk},
+      {"a执行"_gbk, 2, "a"},     {"执行"_gbk, 0, ""},
+      {"\xB5", 1, ""},           {"", 3, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Hex(c.text));

@@ -1,3 +1,4 @@
+#include "testing/gbk_literal.h"
 // INI texts with what the Windows profile functions make of them. The
 // portable reader's unit tests check it against the expectations; the
 // Windows test runs the same table through GetPrivateProfileIntW and
@@ -102,7 +103,7 @@ inline std::vector<ReadCase> ReadCases() {
        head + "VKRun=\0"
               "5\r\n"s,
        "VKRun", kFallback},
-      {"Chinese text elsewhere", "[设置]\r\n名字=中文\r\n" + head + "VKRun=5\r\n", "VKRun", 5},
+      {"Chinese text elsewhere", "[设置]\r\n名字=中文\r\n"_gbk + head + "VKRun=5\r\n", "VKRun", 5},
       {"UTF-8 signature", "\xEF\xBB\xBF" + head + "VKRun=5\r\n", "VKRun", 5},
       {"UTF-8 character before a bracket", "\xEF\xBB\xBF[HotKey]\xE6\x97\xA5]\r\nVKRun=5\r\n",
        "VKRun", kFallback},
@@ -202,9 +203,9 @@ inline std::vector<WriteCase> WriteCases() {
       // Its bytes must survive; its names are not looked up, as the platform
       // decodes an ANSI file by the system code page, which need not be GBK.
       {"Chinese text elsewhere",
-       "[设置]\r\n名字=中文\r\n",
+       "[设置]\r\n名字=中文\r\n"_gbk,
        {ctrlRun},
-       "[设置]\r\n名字=中文\r\n[HotKey]\r\nCtrlRun=2\r\n"},
+       "[设置]\r\n名字=中文\r\n[HotKey]\r\nCtrlRun=2\r\n"_gbk},
       {"UTF-8 file",
        "\xEF\xBB\xBF[A]\r\nb=1\r\n",
        {ctrlRun},

@@ -1,3 +1,4 @@
+#include "text/system_texts.h"
 #include "update/update_checker.h"
 
 namespace kestro {
@@ -9,8 +10,8 @@ int UpdateThread(MainWindow& window, UpdateChecker& checker) {
   if (checker.CompareVersion(kBuiltInVersion) != VersionDifferent) return 0;
   // The question comes only after a complete, trusted download.
   if (checker.DownloadUpdate() == 0) return 0;
-  int answer = window.ShowMessage(BoxOwner::MainWindow, "Zelmo按键有更新版本，您要更新吗！",
-                                  "更新提示", kBoxIconQuestion | kBoxYesNo);
+  int answer = window.ShowMessage(BoxOwner::MainWindow, text::kUpdateQuestion, text::kUpdateCaption,
+                                  kBoxIconQuestion | kBoxYesNo);
   if (answer != kAnswerYes) return 0;
   checker.LaunchUpdate();
   return 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "testing/fake_main_window.h"
+#include "testing/gbk_literal.h"
 #include "testing/loopback_server.h"
 #include "testing/scratch_folder.h"
 #include "testing/update_fakes.h"
@@ -55,8 +56,8 @@ class UpdateThreadTest : public ::testing::Test {
     return server.Finish();
   }
 
-  const ShownMessage kQuestion{BoxOwner::MainWindow, "Zelmo按键有更新版本，您要更新吗！",
-                               "更新提示", kBoxIconQuestion | kBoxYesNo};
+  const ShownMessage kQuestion{BoxOwner::MainWindow, "Zelmo按键有更新版本，您要更新吗！"_gbk,
+                               "更新提示"_gbk, kBoxIconQuestion | kBoxYesNo};
   const std::string kProgram = Program("SIG:" + kOurPublisher + "\n", 4321);
 
   ScratchFolder folder_;

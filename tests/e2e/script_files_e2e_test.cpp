@@ -7,6 +7,7 @@
 
 #include "kestro_process.h"
 #include "resource_ids.h"
+#include "testing/gbk_literal.h"
 
 namespace kestro::e2e {
 namespace {
@@ -71,7 +72,7 @@ TEST_F(ScriptFilesTest, SaveWritesTheFileAndOpenBringsTheScriptBack) {
   std::filesystem::path saved = kestro_.folder() / L"演示.ini";
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(saved); }));
   const std::string expected =
-      "执行次数:3\r\n\r\n脚本开始.\r\n单击鼠标:左键;\r\n等待时间:1000;\r\n脚本结束.";
+      "执行次数:3\r\n\r\n脚本开始.\r\n单击鼠标:左键;\r\n等待时间:1000;\r\n脚本结束."_gbk;
   EXPECT_TRUE(WaitUntil([&] { return ReadBytes(saved) == expected; }));
 
   // The same name again: refused, the file stays as it is.
@@ -115,8 +116,8 @@ TEST_F(ScriptFilesTest, ALoopScriptSavesLoopAndCancelWritesNothing) {
   ASSERT_NE(save, nullptr);
   ChooseFile(save, kestro_.folder() / L"loop");
   std::filesystem::path saved = kestro_.folder() / L"loop.ini";
-  EXPECT_TRUE(
-      WaitUntil([&] { return ReadBytes(saved) == "执行次数:循环\r\n\r\n脚本开始.\r\n脚本结束."; }));
+  EXPECT_TRUE(WaitUntil(
+      [&] { return ReadBytes(saved) == "执行次数:循环\r\n\r\n脚本开始.\r\n脚本结束."_gbk; }));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/gbk_literal.h"
+
 namespace kestro {
 namespace {
 
@@ -12,10 +14,10 @@ TEST(GbkTextTest, ConvertsCodePage936BothWaysWhateverTheSystemCodePage) {
     std::wstring wide;
   } cases[] = {
       {"", L""},
-      {"单击鼠标:左键;", L"单击鼠标:左键;"},
-      {"Zelmo按键", L"Zelmo按键"},
+      {"单击鼠标:左键;"_gbk, L"单击鼠标:左键;"},
+      {"Zelmo按键"_gbk, L"Zelmo按键"},
       {"\xB5\xA5", L"\u5355"},
-      {"音量+", L"音量+"},
+      {"音量+"_gbk, L"音量+"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(WideFromGbk(c.gbk), c.wide);

@@ -11,6 +11,7 @@
 #include "platform/input.h"
 #include "runner/line_executor.h"
 #include "testing/fake_main_window.h"
+#include "testing/gbk_literal.h"
 #include "testing/input_recorder_win32.h"
 
 namespace kestro {
@@ -55,7 +56,7 @@ TEST(SystemInputTest, ScriptLinesPlayInTheirOrder) {
   FakeMainWindow window;
   // A shifted character: Shift wraps the tap. Shift arrives as the generic
   // or the left Shift key, depending on the system.
-  ExecuteLine("单击键盘:A;", input, window);
+  ExecuteLine("单击键盘:A;"_gbk, input, window);
   Events events = recorder.Take(4);
   ASSERT_EQ(events.size(), 4u);
   for (std::string* shift : {&events[0], &events[3]}) {
@@ -63,8 +64,8 @@ TEST(SystemInputTest, ScriptLinesPlayInTheirOrder) {
   }
   EXPECT_EQ(events, (Events{"key 16 down", "key 65 down", "key 65 up", "key 16 up"}));
 
-  ExecuteLine("单击键盘:(回车键);", input, window);
-  ExecuteLine("双击鼠标:左键;", input, window);
+  ExecuteLine("单击键盘:(回车键);"_gbk, input, window);
+  ExecuteLine("双击鼠标:左键;"_gbk, input, window);
   EXPECT_EQ(recorder.Take(6), (Events{"key 13 down", "key 13 up", "lbutton down", "lbutton up",
                                       "lbutton down", "lbutton up"}));
   EXPECT_TRUE(window.messages.empty());
