@@ -18,7 +18,7 @@ class PreciseTimingScope {
   PreciseTimingScope& operator=(const PreciseTimingScope&) = delete;
 
  private:
-  bool raised_ = false;
+  [[maybe_unused]] bool raised_ = false;  // Windows without high-resolution timers
 };
 
 }  // namespace kestro

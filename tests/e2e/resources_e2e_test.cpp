@@ -192,5 +192,24 @@ TEST_F(ResourcesTest, IconVersionAndManifest) {
   EXPECT_NE(manifest.find(">PerMonitorV2<"), std::string::npos);
 }
 
+BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR languages) {
+  reinterpret_cast<std::vector<WORD>*>(languages)->push_back(language);
+  return TRUE;
+}
+
+// Every resource is Simplified Chinese, as its texts are.
+TEST_F(ResourcesTest, EveryResourceIsSimplifiedChinese) {
+  struct Resource {
+    int type, id;
+  } resources[] = {{5, IDD_MAIN}, {5, IDD_OPTIONS}, {4, IDR_MAIN_MENU},
+                   {14, IDI_APP}, {16, 1},          {24, 1}};  // dialog, menu, icon, ...
+  for (const Resource& r : resources) {
+    std::vector<WORD> languages;
+    EnumResourceLanguagesW(module_, MAKEINTRESOURCEW(r.type), MAKEINTRESOURCEW(r.id),
+                           CollectLanguage, reinterpret_cast<LONG_PTR>(&languages));
+    EXPECT_EQ(languages, std::vector<WORD>{0x0804}) << "type " << r.type << " id " << r.id;
+  }
+}
+
 }  // namespace
 }  // namespace kestro::e2e
