@@ -30,12 +30,14 @@ class TimedNullInput : public Input {
   void MoveCursor(int, int) override {}
   void KeyEvent(std::uint8_t, bool) override {}
   std::uint16_t ScanCharacter(char c) override { return static_cast<std::uint8_t>(c); }
-  void Wait(std::uint32_t ms) override { PreciseWait(ms); }
+  std::int64_t NowMicroseconds() override { return MonotonicMicroseconds(); }
+  void WaitUntil(std::int64_t deadline) override { WaitUntilMicroseconds(deadline); }
 };
 
 class NullInput : public TimedNullInput {
  public:
-  void Wait(std::uint32_t) override {}
+  std::int64_t NowMicroseconds() override { return 0; }
+  void WaitUntil(std::int64_t) override {}
 };
 
 void BenchScriptRun() {

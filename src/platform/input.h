@@ -35,11 +35,14 @@ class Input {
   // Virtual key in the low byte and shift state in the high byte of the key
   // that types the character on the active layout; 0xFFFF when none does.
   virtual std::uint16_t ScanCharacter(char character) = 0;
-  // Blocks for at least the given time, and hardly longer.
-  virtual void Wait(std::uint32_t milliseconds) = 0;
+  // The monotonic clock the waits are measured on, in microseconds.
+  virtual std::int64_t NowMicroseconds() = 0;
+  // Blocks until the clock has reached the deadline, and hardly longer.
+  virtual void WaitUntil(std::int64_t deadlineMicroseconds) = 0;
 
-  // Bracket one script run, so an implementation can hold precise timing
-  // (a raised system timer resolution) only while a run needs it.
+  // Bracket one script run on the thread that plays it, so an
+  // implementation can hold precise timing (a raised timer resolution and
+  // thread priority) only while a run needs it.
   virtual void RunStarting() {}
   virtual void RunFinished() {}
 };
@@ -52,7 +55,8 @@ class SystemInput final : public Input {
   void MoveCursor(int x, int y) override;
   void KeyEvent(std::uint8_t virtualKey, bool release) override;
   std::uint16_t ScanCharacter(char character) override;
-  void Wait(std::uint32_t milliseconds) override;
+  std::int64_t NowMicroseconds() override;
+  void WaitUntil(std::int64_t deadlineMicroseconds) override;
   void RunStarting() override;
   void RunFinished() override;
 

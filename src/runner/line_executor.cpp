@@ -16,10 +16,13 @@ constexpr std::uint64_t kMaxNumber = 2147483647;
 
 // The error box of a malformed line: its first word as text, the command
 // word and the error suffix as caption.
-void ShowScriptError(MainWindow& window, CommandId id, std::string_view firstWord) {
+// The box holds the run for as long as the user takes, so the next wait
+// counts from its end.
+void ShowScriptError(MainWindow& window, Pacer& pacer, CommandId id, std::string_view firstWord) {
   std::string caption(KeywordOf(id));
   caption += text::kScriptErrorSuffix;
   window.ShowMessage(BoxOwner::MainWindow, firstWord, caption, kBoxIconWarning);
+  pacer.Resync();
 }
 
 // Reads decimal digits from `pos` up to `delimiter` and leaves `pos` after
@@ -49,49 +52,50 @@ std::optional<MouseButton> ReadButtonWord(std::string_view argument) {
   return std::nullopt;
 }
 
-void SendButtonEvent(std::uint32_t flags, Input& input) {
-  input.Wait(kButtonPauseMs);
+void SendButtonEvent(std::uint32_t flags, Input& input, Pacer& pacer) {
+  pacer.Wait(kButtonPauseMs);
   input.MouseEvent(flags);
-  input.Wait(kButtonPauseMs);
+  pacer.Wait(kButtonPauseMs);
 }
 
-void ExecuteClick(const ScriptLineParts& parts, Input& input, MainWindow& window) {
+void ExecuteClick(const ScriptLineParts& parts, Input& input, MainWindow& window, Pacer& pacer) {
   auto button = ReadButtonWord(parts.argument);
-  if (!button) return ShowScriptError(window, CommandId::ClickMouse, parts.firstWord);
-  ClickButton(*button, 1, input);
+  if (!button) return ShowScriptError(window, pacer, CommandId::ClickMouse, parts.firstWord);
+  ClickButton(*button, 1, input, pacer);
 }
 
-void ExecuteDoubleClick(const ScriptLineParts& parts, Input& input, MainWindow& window) {
+void ExecuteDoubleClick(const ScriptLineParts& parts, Input& input, MainWindow& window,
+                        Pacer& pacer) {
   if (ReadButtonWord(parts.argument) != MouseButton::Left) {
-    return ShowScriptError(window, CommandId::DoubleClickMouse, parts.firstWord);
+    return ShowScriptError(window, pacer, CommandId::DoubleClickMouse, parts.firstWord);
   }
-  ClickButton(MouseButton::Left, 2, input);
+  ClickButton(MouseButton::Left, 2, input, pacer);
 }
 
 // Press and release take any other word silently.
-void ExecuteButtonHalf(CommandId id, const ScriptLineParts& parts, Input& input) {
+void ExecuteButtonHalf(CommandId id, const ScriptLineParts& parts, Input& input, Pacer& pacer) {
   auto button = ReadButtonWord(parts.argument);
   if (!button) return;
   bool left = *button == MouseButton::Left;
   std::uint32_t flags = id == CommandId::PressMouse ? (left ? kMouseLeftDown : kMouseRightDown)
                                                     : (left ? kMouseLeftUp : kMouseRightUp);
-  SendButtonEvent(flags, input);
+  SendButtonEvent(flags, input, pacer);
 }
 
-void ExecuteMove(const ScriptLineParts& parts, Input& input, MainWindow& window) {
+void ExecuteMove(const ScriptLineParts& parts, Input& input, MainWindow& window, Pacer& pacer) {
   std::size_t pos = 0;
   auto x = ReadNumberField(parts.argument, pos, ',');
   auto y = x ? ReadNumberField(parts.argument, pos, ';') : std::nullopt;
-  if (!y) return ShowScriptError(window, CommandId::MoveMouse, parts.firstWord);
+  if (!y) return ShowScriptError(window, pacer, CommandId::MoveMouse, parts.firstWord);
   input.MoveCursor(static_cast<int>(*x), static_cast<int>(*y));
 }
 
-void ExecuteWait(const ScriptLineParts& parts, Input& input, MainWindow& window) {
+void ExecuteWait(const ScriptLineParts& parts, MainWindow& window, Pacer& pacer) {
   std::size_t pos = 0;
   auto t = ReadNumberField(parts.argument, pos, ';');
-  if (!t) return ShowScriptError(window, CommandId::Wait, parts.firstWord);
+  if (!t) return ShowScriptError(window, pacer, CommandId::Wait, parts.firstWord);
   // The written time plus one millisecond; 2147483647 + 1 still fits.
-  input.Wait(*t + 1);
+  pacer.Wait(*t + 1);
 }
 
 void SendKey(CommandId id, std::uint8_t key, bool shifted, Input& input) {
@@ -138,36 +142,42 @@ void ExecuteKey(CommandId id, const ScriptLineParts& parts, Input& input) {
 
 }  // namespace
 
-void ClickButton(MouseButton button, int times, Input& input) {
+void ClickButton(MouseButton button, int times, Input& input, Pacer& pacer) {
   std::uint32_t flags =
       button == MouseButton::Left ? kMouseLeftDown | kMouseLeftUp : kMouseRightDown | kMouseRightUp;
-  for (int i = 0; i < times; ++i) SendButtonEvent(flags, input);
+  for (int i = 0; i < times; ++i) SendButtonEvent(flags, input, pacer);
 }
 
 void ExecuteLine(std::string_view line, Input& input, MainWindow& window) {
+  Pacer pacer(input);
+  ExecuteLine(line, input, window, pacer);
+}
+
+void ExecuteLine(std::string_view line, Input& input, MainWindow& window, Pacer& pacer) {
   ScriptLineParts parts = ReadScriptLine(line);
   CommandId id = LookupCommand(parts.commandWord);
   switch (id) {
     case CommandId::None:
       return;
     case CommandId::ClickMouse:
-      return ExecuteClick(parts, input, window);
+      return ExecuteClick(parts, input, window, pacer);
     case CommandId::DoubleClickMouse:
-      return ExecuteDoubleClick(parts, input, window);
+      return ExecuteDoubleClick(parts, input, window, pacer);
     case CommandId::PressMouse:
     case CommandId::ReleaseMouse:
-      return ExecuteButtonHalf(id, parts, input);
+      return ExecuteButtonHalf(id, parts, input, pacer);
     case CommandId::MoveMouse:
-      return ExecuteMove(parts, input, window);
+      return ExecuteMove(parts, input, window, pacer);
     case CommandId::TapKey:
     case CommandId::PressKey:
     case CommandId::ReleaseKey:
       return ExecuteKey(id, parts, input);
     case CommandId::KeyCombo:
       window.ShowMessage(BoxOwner::None, text::kKeyComboKeyword, "", kBoxOk);
+      pacer.Resync();
       return;
     case CommandId::Wait:
-      return ExecuteWait(parts, input, window);
+      return ExecuteWait(parts, window, pacer);
   }
 }
 

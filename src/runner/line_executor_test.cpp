@@ -181,7 +181,8 @@ TEST(ExecuteLineTest, UnknownLinesAreSilent) {
 
 TEST(ClickButtonTest, EachTimeIsPauseClickPause) {
   FakeInput input;
-  ClickButton(MouseButton::Right, 3, input);
+  Pacer pacer(input);
+  ClickButton(MouseButton::Right, 3, input, pacer);
   Calls expected;
   for (int i = 0; i < 3; ++i) expected.insert(expected.end(), {"wait 100", "mouse 24", "wait 100"});
   EXPECT_EQ(input.calls, expected);

@@ -25,7 +25,8 @@ void ScriptRunner::StartRun() {
   if (runningFlag_.load() != 0 || runnerActive_.load()) return;
   runningFlag_ = 1;
   runnerActive_ = true;
-  if (launch_([this] { RunScript(); })) return;
+  std::int64_t start = input_.NowMicroseconds();
+  if (launch_([this, start] { RunScript(start); })) return;
   // No thread, no run: leaving the flag set would refuse every later start.
   runnerActive_ = false;
   runningFlag_ = 0;
@@ -33,7 +34,7 @@ void ScriptRunner::StartRun() {
 
 void ScriptRunner::RequestStop() { runningFlag_ = 0; }
 
-void ScriptRunner::RunScript() {
+void ScriptRunner::RunScript(std::int64_t startMicroseconds) {
   window_.SetStatusText(0, text::kRunningStatus);
   window_.SetStatusText(1, "");
 
@@ -45,13 +46,14 @@ void ScriptRunner::RunScript() {
   const std::vector<std::string>& lines = script.lines;
 
   input_.RunStarting();
+  Pacer pacer(input_, startMicroseconds);
   // The flag is read only here, before each pass: a stop request lets the
   // pass in progress finish, and a negative count runs until stopped.
   for (long long pass = 0; (repeatCount != 0 || loop) && runningFlag_.load() != 0;) {
-    if (pass == 0) input_.Wait(kFirstPassDelayMs);
+    if (pass == 0) pacer.Wait(kFirstPassDelayMs);
     for (const std::string& line : lines) {
-      input_.Wait(kLineDelayMs);
-      ExecuteLine(line, input_, window_);
+      pacer.Wait(kLineDelayMs);
+      ExecuteLine(line, input_, window_, pacer);
     }
     if (repeatCount != INT_MIN) --repeatCount;
     ++pass;

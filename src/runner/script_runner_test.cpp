@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
@@ -226,7 +227,12 @@ TEST(ScriptRunnerThreadTest, ARealThreadRunsAndClearsTheFlag) {
   window.texts[IDC_REPEAT_COUNT] = "1";
   ScriptRunner runner(window, input);
   runner.StartRun();
-  while (runner.HasActiveRunner()) std::this_thread::yield();
+  // A runner that never ends fails here instead of hanging the test run.
+  auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (runner.HasActiveRunner() && std::chrono::steady_clock::now() < limit) {
+    std::this_thread::yield();
+  }
+  ASSERT_FALSE(runner.HasActiveRunner()) << "the runner thread did not end";
   EXPECT_FALSE(runner.IsRunning());
   EXPECT_EQ(input.calls, (Calls{"run starting", "wait 1000", "run finished"}));
 }

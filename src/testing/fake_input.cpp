@@ -1,5 +1,7 @@
 #include "testing/fake_input.h"
 
+#include <algorithm>
+
 namespace kestro {
 
 FakeInput::FakeInput() {
@@ -24,14 +26,24 @@ void FakeInput::Record(std::string call) {
   if (onCall) onCall(calls.back());
 }
 
-void FakeInput::MouseEvent(std::uint32_t flags) { Record("mouse " + std::to_string(flags)); }
+void FakeInput::Advance(std::int64_t microseconds) {
+  virtualTimeUs += microseconds;
+  virtualTimeMs = static_cast<std::uint64_t>(virtualTimeUs / 1000);
+}
+
+void FakeInput::MouseEvent(std::uint32_t flags) {
+  Record("mouse " + std::to_string(flags));
+  Advance(eventCostUs);
+}
 
 void FakeInput::MoveCursor(int x, int y) {
   Record("move " + std::to_string(x) + "," + std::to_string(y));
+  Advance(eventCostUs);
 }
 
 void FakeInput::KeyEvent(std::uint8_t virtualKey, bool release) {
   Record("key " + std::to_string(virtualKey) + (release ? " up" : " down"));
+  Advance(eventCostUs);
 }
 
 std::uint16_t FakeInput::ScanCharacter(char character) {
@@ -40,9 +52,15 @@ std::uint16_t FakeInput::ScanCharacter(char character) {
   return it == layout.end() ? 0xFFFF : it->second;
 }
 
-void FakeInput::Wait(std::uint32_t milliseconds) {
-  virtualTimeMs += milliseconds;
-  Record("wait " + std::to_string(milliseconds));
+void FakeInput::WaitUntil(std::int64_t deadlineMicroseconds) {
+  std::int64_t blocked = std::max<std::int64_t>(deadlineMicroseconds - virtualTimeUs, 0);
+  Advance(blocked);
+  std::string call = "wait " + std::to_string(blocked / 1000);
+  if (blocked % 1000 != 0) {
+    std::string fraction = std::to_string(1000 + blocked % 1000).substr(1);
+    call += "." + fraction.substr(0, fraction.find_last_not_of('0') + 1);
+  }
+  Record(std::move(call));
 }
 
 void FakeInput::RunStarting() { Record("run starting"); }

@@ -22,22 +22,30 @@ class FakeInput : public Input {
   void MoveCursor(int x, int y) override;
   void KeyEvent(std::uint8_t virtualKey, bool release) override;
   std::uint16_t ScanCharacter(char character) override;
-  void Wait(std::uint32_t milliseconds) override;
+  std::int64_t NowMicroseconds() override { return virtualTimeUs; }
+  void WaitUntil(std::int64_t deadlineMicroseconds) override;
   void RunStarting() override;
   void RunFinished() override;
 
   // Calls as text: "wait 100", "mouse 6", "move 10,20", "key 65 down",
-  // "key 65 up", "run starting", "run finished".
+  // "key 65 up", "run starting", "run finished". A wait is the time it
+  // blocked, in milliseconds ("wait 97.5" when not whole).
   std::vector<std::string> calls;
   // Bytes given to ScanCharacter, in order.
   std::string scanned;
+  // The clock: waits advance it to their deadline, and every event, cursor
+  // move and key event advances it by eventCostUs, as if the system took
+  // that long.
+  std::int64_t virtualTimeUs = 0;
   std::uint64_t virtualTimeMs = 0;
+  std::int64_t eventCostUs = 0;
   std::map<unsigned char, std::uint16_t> layout;
   // Called after each recorded call, e.g. to request a stop mid-run.
   std::function<void(const std::string& call)> onCall;
 
  private:
   void Record(std::string call);
+  void Advance(std::int64_t microseconds);
 };
 
 }  // namespace kestro

@@ -69,6 +69,7 @@ void FakeMainWindow::ListClear() {
 int FakeMainWindow::ShowMessage(BoxOwner owner, std::string_view text, std::string_view caption,
                                 unsigned style) {
   messages.push_back({owner, std::string(text), std::string(caption), style});
+  if (onMessage) onMessage();
   return messageAnswer;
 }
 

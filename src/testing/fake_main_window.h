@@ -3,6 +3,7 @@
 // and status text.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -57,6 +58,8 @@ class FakeMainWindow : public MainWindow {
 
   std::vector<ShownMessage> messages;
   int messageAnswer = 1;  // IDOK
+  // Called while a box is shown, e.g. to let the user take time over it.
+  std::function<void()> onMessage;
   std::string status[2];
   // Every status change as "0:text" or "1:text", in order.
   std::vector<std::string> statusLog;

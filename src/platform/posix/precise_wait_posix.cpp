@@ -5,18 +5,19 @@
 
 namespace kestro {
 
+std::int64_t MonotonicMicroseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return std::int64_t{now.tv_sec} * 1000000 + now.tv_nsec / 1000;
+}
+
 // An absolute deadline on the monotonic clock: interruptions resume towards
 // the same deadline, so the wait is never cut short.
-void PreciseWait(std::uint32_t milliseconds) {
-  timespec deadline{};
-  clock_gettime(CLOCK_MONOTONIC, &deadline);
-  deadline.tv_sec += static_cast<time_t>(milliseconds / 1000);
-  deadline.tv_nsec += static_cast<long>(milliseconds % 1000) * 1000000L;
-  if (deadline.tv_nsec >= 1000000000L) {
-    deadline.tv_sec += 1;
-    deadline.tv_nsec -= 1000000000L;
-  }
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+void WaitUntilMicroseconds(std::int64_t deadline) {
+  timespec until{};
+  until.tv_sec = static_cast<time_t>(deadline / 1000000);
+  until.tv_nsec = static_cast<long>(deadline % 1000000) * 1000;
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
   }
 }
 

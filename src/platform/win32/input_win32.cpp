@@ -23,7 +23,11 @@ std::uint16_t SystemInput::ScanCharacter(char character) {
   return static_cast<std::uint16_t>(VkKeyScanExA(character, layout));
 }
 
-void SystemInput::Wait(std::uint32_t milliseconds) { PreciseWait(milliseconds); }
+std::int64_t SystemInput::NowMicroseconds() { return MonotonicMicroseconds(); }
+
+void SystemInput::WaitUntil(std::int64_t deadlineMicroseconds) {
+  WaitUntilMicroseconds(deadlineMicroseconds);
+}
 
 void SystemInput::RunStarting() { timing_.emplace(); }
 

@@ -85,13 +85,16 @@ constexpr LONGLONG kShortestTimerUs = 500;
 
 }  // namespace
 
+std::int64_t MonotonicMicroseconds() { return Rescale(Now(), Frequency(), 1000000); }
+
 // The deadline is measured with the performance counter; long waits aim a
 // little early, the loop sleeps again while there is time, and the rest is
 // spun, so the wait is never shorter and at most a fraction of a
 // millisecond longer.
-void PreciseWait(std::uint32_t milliseconds) {
+void WaitUntilMicroseconds(std::int64_t deadlineMicroseconds) {
   const LONGLONG frequency = Frequency();
-  const LONGLONG deadline = Now() + Rescale(milliseconds, 1000, frequency);
+  // Rounded up, so the counter's deadline is never before the clock's.
+  const LONGLONG deadline = Rescale(deadlineMicroseconds, 1000000, frequency);
   const LONGLONG margin = Rescale(kSpinMarginUs, 1000000, frequency);
   const LONGLONG shortest = Rescale(kShortestTimerUs, 1000000, frequency);
   WaitTimer& timer = ThreadTimer();
@@ -109,13 +112,17 @@ void PreciseWait(std::uint32_t milliseconds) {
   }
 }
 
-PreciseTimingScope::PreciseTimingScope() {
+// A time-critical thread wakes first when its timer fires, even while every
+// core is busy, and then spins out the last stretch undisturbed.
+PreciseTimingScope::PreciseTimingScope() : priority_(GetThreadPriority(GetCurrentThread())) {
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
   if (HighResolutionTimersExist()) return;
   raised_ = timeBeginPeriod(1) == TIMERR_NOERROR;
 }
 
 PreciseTimingScope::~PreciseTimingScope() {
   if (raised_) timeEndPeriod(1);
+  SetThreadPriority(GetCurrentThread(), priority_);
 }
 
 }  // namespace kestro
