@@ -19,6 +19,7 @@
 #include "platform/input.h"
 #include "platform/program_launcher.h"
 #include "platform/settings_store.h"
+#include "runner/held_input.h"
 #include "runner/script_runner.h"
 #include "update/update_checker.h"
 
@@ -26,7 +27,9 @@ namespace kestro {
 
 struct Application {
   HINSTANCE instance = nullptr;
-  SystemInput input;
+  SystemInput systemInput;
+  // What the runner plays through, so keys a run holds can be let go.
+  HeldInput input{systemInput};
   SystemFileDialogs fileDialogs;
   SystemFiles files;
   SystemProgramLauncher launcher;
@@ -47,5 +50,9 @@ struct Application {
 };
 
 Application& App();
+
+// When the program ends during a run, lets go of the keys and buttons the
+// run still holds; a run that ended or was stopped keeps what it holds.
+void ReleaseHeldInputAtExit();
 
 }  // namespace kestro

@@ -9,6 +9,7 @@
 
 #include "app/application.h"
 #include "app/main_dialog.h"
+#include "app/single_instance.h"
 #include "app/tray_icon.h"
 #include "platform/executable_path.h"
 #include "resource_ids.h"
@@ -20,31 +21,23 @@ Application& App() {
   return *app;
 }
 
-namespace {
-
-// A named mutex per executable file name: a second start of the same name,
-// from any folder, finds it and ends silently.
-bool IsFirstInstance() {
-  NativePath path = ExecutablePath();
-  std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
-  CreateMutexW(nullptr, TRUE, name.c_str());  // held for the life of the process
-  return GetLastError() != ERROR_ALREADY_EXISTS;
-}
-
-}  // namespace
 }  // namespace kestro
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace kestro;
   Application& app = App();
   app.instance = instance;
-  if (!IsFirstInstance()) return 0;
+  if (!IsFirstInstance()) {
+    RestoreFirstInstance();
+    return 0;
+  }
 
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
   app.hotkeySettings.BuildPath(ExecutableFolder(), kSettingsFileName);
   DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
+  ReleaseHeldInputAtExit();
   RemoveTrayIcon();
   UnregisterHotkeysAtExit(app.hotkeys);
   return 0;

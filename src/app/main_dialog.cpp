@@ -21,6 +21,13 @@ namespace {
 constexpr UINT_PTR kCursorTimer = 1;
 constexpr UINT kCursorTimerMs = 100;
 
+// The shell announces a new notification area (after explorer restarts)
+// with this message; our icon went with the old one.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
+
 void ShowHelpBox(const std::string& text, std::string_view caption) {
   App().mainWindow->ShowMessage(BoxOwner::MainWindow, text, caption, kBoxOk);
 }
@@ -40,6 +47,9 @@ void OnInitDialog(HWND dialog) {
 
   FillEditorControls(*app.mainWindow);
   SetTimer(dialog, kCursorTimer, kCursorTimerMs, nullptr);
+  // The program runs elevated and the shell does not: let the shell's
+  // announcement through.
+  ChangeWindowMessageFilterEx(dialog, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
   AddTrayIcon(dialog);
 }
 
@@ -107,9 +117,18 @@ void OnCommand(HWND dialog, int command, LPARAM lParam) {
 
 }  // namespace
 
+void ReleaseHeldInputAtExit() {
+  Application& app = App();
+  if (app.runner && app.runner->HasActiveRunner()) app.input.ReleaseAllAndClose();
+}
+
 // Returns FALSE for every message, handled or not: the dialog manager does
 // the rest (Enter sends command 1, Esc and the close box command 2).
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == TaskbarCreatedMessage()) {
+    AddTrayIcon(dialog);
+    return FALSE;
+  }
   switch (message) {
     case WM_INITDIALOG:
       OnInitDialog(dialog);
@@ -125,6 +144,10 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
       return FALSE;
     case kCopyScriptMessage:
       FillScriptSnapshot(dialog, *reinterpret_cast<ScriptSnapshot*>(lParam));
+      return FALSE;
+    case WM_ENDSESSION:
+      // Windows ends the process after this message when the user logs off.
+      if (wParam) ReleaseHeldInputAtExit();
       return FALSE;
     case WM_HOTKEY:
       App().hotkeys.HandleHotkeyMessage(static_cast<std::uintptr_t>(lParam));

@@ -76,7 +76,9 @@ class HotkeysTest : public ::testing::Test {
     return WaitUntil([&] { return kestro_.StatusText(0) == L"执行脚本结束!"; }, 8000);
   }
 
-  KestroProcess kestro_;
+  // A folder whose name GBK cannot hold: settings live beside the program
+  // whatever its folder is called.
+  KestroProcess kestro_{L"kestro.exe", L"kestro.exe", L"宏工具 テスト ✓"};
 };
 
 TEST_F(HotkeysTest, CtrlYRunsAndCtrlTStopsFromAnywhere) {

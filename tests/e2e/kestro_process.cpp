@@ -9,13 +9,13 @@ namespace {
 
 constexpr wchar_t kMainCaption[] = L"Zelmo按键";
 
-std::filesystem::path NewFolder() {
+std::filesystem::path NewFolder(const std::wstring& name) {
   static std::atomic<int> counter{0};
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   std::filesystem::path folder =
       std::filesystem::path(temp) /
-      (L"kestro-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++));
+      (name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++));
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   return folder;
@@ -73,8 +73,9 @@ std::filesystem::path BuildFolder() {
   return std::filesystem::path(path).parent_path();
 }
 
-KestroProcess::KestroProcess(const std::wstring& exeName, const std::wstring& build)
-    : folder_(NewFolder()) {
+KestroProcess::KestroProcess(const std::wstring& exeName, const std::wstring& build,
+                             const std::wstring& folderName)
+    : folder_(NewFolder(folderName)) {
   std::filesystem::path exe = folder_ / exeName;
   std::filesystem::copy_file(BuildFolder() / build, exe);
   std::wstring commandLine = L"\"" + exe.wstring() + L"\"";

@@ -1,10 +1,14 @@
-// The program under stress: the script list edited while runs copy it.
+// The program under stress: the script list edited while runs copy it, the
+// shell restarting, a second start, and ending in the middle of a run.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 
 #include "kestro_process.h"
+// after windows.h, which it needs
+#include <shellapi.h>
+
 #include "resource_ids.h"
 #include "testing/input_recorder_win32.h"
 
@@ -91,6 +95,85 @@ TEST(RobustnessTest, RunsCopyTheListWholeWhileItIsEdited) {
     EXPECT_TRUE(key == "key 112" || key == "key 113") << events[i];
     EXPECT_EQ(events[i], key + " down");
     EXPECT_EQ(events[i + 1], key + " up");
+  }
+}
+
+// A shell that restarts has lost every icon and says so with a broadcast;
+// the program adds its icon again, or a hidden window could never return.
+TEST(RobustnessTest, TheTrayIconComesBackWhenTheShellRestarts) {
+  KestroProcess kestro;
+  ASSERT_NE(kestro.WaitForMainWindow(), nullptr);
+  NOTIFYICONDATAW icon{};
+  icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  icon.hWnd = kestro.main();
+  icon.uID = IDI_APP;
+  // A modification that changes nothing succeeds only while the icon exists.
+  auto iconExists = [&] { return Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE; };
+  ASSERT_TRUE(WaitUntil(iconExists));
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
+  ASSERT_FALSE(iconExists());
+
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0,
+                      SMTO_ABORTIFHUNG, 2000, &result);
+  EXPECT_TRUE(WaitUntil(iconExists));
+}
+
+// Minimised into an icon the user cannot find, the program comes back when
+// it is started again; still only one copy runs.
+TEST(RobustnessTest, ASecondStartBringsBackAHiddenWindow) {
+  KestroProcess first;
+  ASSERT_NE(first.WaitForMainWindow(), nullptr);
+  PostMessageW(first.main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(first.main()); }));
+
+  KestroProcess second;
+  EXPECT_EQ(second.WaitForExit(), 0);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(first.main()) && !IsIconic(first.main()); }));
+}
+
+bool IsShift(const std::string& event, const char* direction) {
+  return event == std::string("key 16 ") + direction ||
+         event == std::string("key 160 ") + direction;
+}
+
+// Esc in the middle of a run lets go of the Shift an earlier line pressed; a
+// run that ended keeps holding it, as its script said.
+TEST(RobustnessTest, EndingDuringARunReleasesTheKeysTheRunHolds) {
+  InputRecorder recorder;
+  for (bool duringARun : {false, true}) {
+    SCOPED_TRACE(duringARun ? "during a run" : "after a run");
+    KestroProcess kestro;
+    ASSERT_NE(kestro.WaitForMainWindow(), nullptr);
+    HWND list = kestro.Control(IDC_SCRIPT_LIST);
+    AddLine(list, L"按住键盘:(SHIFT键);");
+    AddLine(list, L"等待时间:100;");
+    kestro.Command(IDM_RUN);
+    ASSERT_TRUE(WaitUntil([&] { return kestro.StatusText(1) == L"执行脚本1次"; }, 8000));
+    if (duringARun) {
+      kestro.Command(IDM_CLEAR_LIST);
+      AddLine(list, L"等待时间:100;");
+      kestro.Click(IDC_LOOP);
+      kestro.Command(IDM_RUN);
+      ASSERT_TRUE(WaitUntil([&] { return kestro.StatusText(1) == L"执行脚本2次"; }, 8000));
+    }
+    PostMessageW(kestro.Control(IDC_REPEAT_COUNT), WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_EQ(kestro.WaitForExit(), 0);
+
+    std::vector<std::string> keys;
+    for (const std::string& event : recorder.Take(2, 1000)) {
+      if (event != "move") keys.push_back(event);
+    }
+    ASSERT_FALSE(keys.empty());
+    EXPECT_TRUE(IsShift(keys.front(), "down")) << keys.front();
+    if (duringARun) {
+      ASSERT_EQ(keys.size(), 2u);
+      EXPECT_TRUE(IsShift(keys.back(), "up")) << keys.back();
+    } else {
+      EXPECT_EQ(keys.size(), 1u);
+      keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);  // what the script left down
+      recorder.Take(1, 500);
+    }
   }
 }
 
