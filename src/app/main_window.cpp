@@ -47,6 +47,20 @@ void Win32MainWindow::ListInsert(int index, std::string_view line) {
   SendToList(LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
+void Win32MainWindow::ListAppend(const std::vector<std::string>& lines) {
+  HWND list = GetDlgItem(hwnd(), IDC_SCRIPT_LIST);
+  std::size_t bytes = 0;
+  for (const std::string& line : lines) bytes += (line.size() + 1) * sizeof(wchar_t);
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_INITSTORAGE, lines.size(), static_cast<LPARAM>(bytes));
+  for (const std::string& line : lines) {
+    std::wstring wide = WideFromGbk(line);
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+  }
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
 void Win32MainWindow::ListSelect(int index) {
   SendToList(LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }

@@ -119,7 +119,7 @@ void OpenScriptFile(MainWindow& window, FileDialogs& dialogs, Files& files) {
     window.SetControlText(IDC_REPEAT_COUNT, value);
     window.SetChecked(IDC_LOOP, false);
   }
-  for (const std::string& line : script.lines) window.ListInsert(window.ListCount(), line);
+  window.ListAppend(script.lines);
 }
 
 void SaveScriptFile(MainWindow& window, FileDialogs& dialogs, Files& files) {

@@ -47,6 +47,10 @@ void FakeMainWindow::ListInsert(int index, std::string_view line) {
   lines.insert(lines.begin() + index, std::string(line));
 }
 
+void FakeMainWindow::ListAppend(const std::vector<std::string>& added) {
+  lines.insert(lines.end(), added.begin(), added.end());
+}
+
 void FakeMainWindow::ListSelect(int index) {
   if (index < -1 || index >= ListCount()) throw std::out_of_range("ListSelect");
   selection = index;

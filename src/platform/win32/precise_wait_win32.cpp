@@ -76,12 +76,48 @@ LONGLONG Rescale(LONGLONG value, LONGLONG from, LONGLONG to) {
   return value / from * to + ((value % from) * to + from - 1) / from;
 }
 
-// How close to the deadline a timer may take the wait: timers wake late by
-// up to a millisecond (Wine rounds sub-millisecond timeouts up to one, a
-// raised timer resolution has 1 ms ticks), and some run slow in proportion
-// to the wait (Wine's by about 1 %). The last stretch is spun out.
-constexpr LONGLONG kSpinMarginUs = 1000;
-constexpr LONGLONG kShortestTimerUs = 500;
+// How a thread sleeps towards a deadline. Windows' high-resolution waitable
+// timer wakes within a fraction of a millisecond, but timers wake late by up
+// to a millisecond where they are coarse (a raised timer resolution has 1 ms
+// ticks; Wine rounds sub-millisecond timeouts up to one and runs its timers
+// about 1 % slow), so such a sleep stops a margin short and the rest is spun
+// out; a time-critical thread spins undisturbed. Wine ignores thread
+// priorities, and a spin of a millisecond loses to a busy machine there, but
+// its NtDelayExecution sleeps on the host's clock to the microsecond: on
+// Wine the sleep goes almost to the deadline and the spin is a few
+// microseconds.
+struct Sleeper {
+  LONGLONG marginUs;         // how far before the deadline the sleep stops
+  LONGLONG shortestSleepUs;  // below this, spin
+  int slowDivisor;           // a sleep may take 1/slowDivisor longer (0: never)
+  bool (*sleep)(LONGLONG microseconds);
+};
+
+using DelayExecution = LONG(WINAPI*)(BOOLEAN alertable, const LARGE_INTEGER* timeout);
+
+DelayExecution HostClockDelay() {
+  static const DelayExecution delay = [] {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return DelayExecution{};
+    return reinterpret_cast<DelayExecution>(
+        reinterpret_cast<void*>(GetProcAddress(ntdll, "NtDelayExecution")));
+  }();
+  return delay;
+}
+
+bool SleepOnHostClock(LONGLONG microseconds) {
+  LARGE_INTEGER timeout;
+  timeout.QuadPart = -microseconds * 10;  // negative: relative, in 100 ns
+  return HostClockDelay()(FALSE, &timeout) == 0;
+}
+
+bool SleepOnTimer(LONGLONG microseconds) { return ThreadTimer().Sleep(microseconds * 10); }
+
+const Sleeper& ChosenSleeper() {
+  static const Sleeper sleeper = HostClockDelay() ? Sleeper{150, 100, 0, SleepOnHostClock}
+                                                  : Sleeper{1000, 500, 32, SleepOnTimer};
+  return sleeper;
+}
 
 }  // namespace
 
@@ -95,20 +131,18 @@ void WaitUntilMicroseconds(std::int64_t deadlineMicroseconds) {
   const LONGLONG frequency = Frequency();
   // Rounded up, so the counter's deadline is never before the clock's.
   const LONGLONG deadline = Rescale(deadlineMicroseconds, 1000000, frequency);
-  const LONGLONG margin = Rescale(kSpinMarginUs, 1000000, frequency);
-  const LONGLONG shortest = Rescale(kShortestTimerUs, 1000000, frequency);
-  WaitTimer& timer = ThreadTimer();
+  const Sleeper& sleeper = ChosenSleeper();
   for (;;) {
     LONGLONG remaining = deadline - Now();
     if (remaining <= 0) return;
-    LONGLONG sleep = remaining - margin - remaining / 32;
-    if (sleep < shortest) {
-      SwitchToThread();
+    LONGLONG remainingUs = remaining * 1000000 / frequency;
+    LONGLONG sleepUs = remainingUs - sleeper.marginUs -
+                       (sleeper.slowDivisor ? remainingUs / sleeper.slowDivisor : 0);
+    if (sleepUs < sleeper.shortestSleepUs) {
+      YieldProcessor();
       continue;
     }
-    if (!timer.Sleep(Rescale(sleep, frequency, 10000000))) {
-      ::Sleep(static_cast<DWORD>(sleep * 1000 / frequency));
-    }
+    if (!sleeper.sleep(sleepUs)) ::Sleep(static_cast<DWORD>(sleepUs / 1000));
   }
 }
 
