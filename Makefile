@@ -23,11 +23,13 @@ test: build
 
 bench: deps
 	cmake --preset native >/dev/null && cmake --build --preset native --target kestro_bench
-	cmake --preset windows >/dev/null && cmake --build --preset windows --target kestro_bench
+	cmake --preset windows >/dev/null && cmake --build --preset windows --target kestro_bench kestro_program_bench
 	@echo "== native =="
 	build/native/bin/kestro_bench
 	@echo "== Windows under Wine =="
 	scripts/with-wine.sh /usr/lib/wine/wine64 build/windows/bin/kestro_bench.exe
+	@echo "== kestro.exe under Wine, seen from another program =="
+	scripts/with-wine.sh /usr/lib/wine/wine64 build/windows/bin/kestro_program_bench.exe
 
 run: deps
 	cmake --preset windows >/dev/null && cmake --build --preset windows --target kestro

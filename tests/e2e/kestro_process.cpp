@@ -253,6 +253,37 @@ BoxContent KestroProcess::WaitForBox(const std::wstring& caption, int limitMs) c
   return box;
 }
 
+namespace {
+
+constexpr int kFileNameEdit = 0x47C;  // cmb13, the file name field
+
+struct FoundChild {
+  int id;
+  const wchar_t* className;
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK FindChild(HWND child, LPARAM data) {
+  auto* find = reinterpret_cast<FoundChild*>(data);
+  wchar_t className[64] = {};
+  GetClassNameW(child, className, 64);
+  if (GetDlgCtrlID(child) != find->id || _wcsicmp(className, find->className) != 0) return TRUE;
+  find->window = child;
+  return FALSE;
+}
+
+}  // namespace
+
+bool ChooseFileInDialog(HWND dialog, const std::filesystem::path& path) {
+  FoundChild edit{kFileNameEdit, L"Edit"};
+  EnumChildWindows(dialog, FindChild, reinterpret_cast<LPARAM>(&edit));
+  if (!edit.window) return false;
+  SendMessageW(edit.window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 300, &result);
+  return WaitUntil([&] { return !IsWindow(dialog); });
+}
+
 void AnswerBox(HWND box, int button) {
   PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
 }

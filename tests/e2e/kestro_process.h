@@ -91,4 +91,8 @@ class KestroProcess {
 // Answers a box with the given button (IDOK, IDYES, IDNO, ...).
 void AnswerBox(HWND box, int button);
 
+// Types the path into an open or save dialog's file name field and presses
+// its OK button; true once the dialog has closed.
+bool ChooseFileInDialog(HWND dialog, const std::filesystem::path& path);
+
 }  // namespace kestro::e2e

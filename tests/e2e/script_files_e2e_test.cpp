@@ -12,35 +12,7 @@
 namespace kestro::e2e {
 namespace {
 
-constexpr int kFileNameEdit = 0x47C;  // cmb13, the file name field
-constexpr int kFilterCombo = 0x470;   // cmb1, the file type list
-
-struct FoundChild {
-  int id;
-  const wchar_t* className;
-  HWND window = nullptr;
-};
-
-BOOL CALLBACK FindChild(HWND child, LPARAM data) {
-  auto* find = reinterpret_cast<FoundChild*>(data);
-  wchar_t className[64] = {};
-  GetClassNameW(child, className, 64);
-  if (GetDlgCtrlID(child) != find->id || _wcsicmp(className, find->className) != 0) return TRUE;
-  find->window = child;
-  return FALSE;
-}
-
-// Types the path into the dialog's file name field and presses its OK
-// button.
-void ChooseFile(HWND dialog, const std::filesystem::path& path) {
-  FoundChild edit{kFileNameEdit, L"Edit"};
-  EnumChildWindows(dialog, FindChild, reinterpret_cast<LPARAM>(&edit));
-  ASSERT_NE(edit.window, nullptr);
-  SendMessageW(edit.window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  DWORD_PTR result = 0;
-  SendMessageTimeoutW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 300, &result);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-}
+constexpr int kFilterCombo = 0x470;  // cmb1, the file type list
 
 std::string ReadBytes(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
@@ -68,7 +40,7 @@ TEST_F(ScriptFilesTest, SaveWritesTheFileAndOpenBringsTheScriptBack) {
   HWND save = OpenDialog(IDM_SAVE);
   ASSERT_NE(save, nullptr);
   EXPECT_EQ(WindowText(GetDlgItem(save, kFilterCombo)), L"脚本文件(.ini)");
-  ChooseFile(save, kestro_.folder() / L"演示");
+  ASSERT_TRUE(ChooseFileInDialog(save, kestro_.folder() / L"演示"));
   std::filesystem::path saved = kestro_.folder() / L"演示.ini";
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(saved); }));
   const std::string expected =
@@ -79,7 +51,7 @@ TEST_F(ScriptFilesTest, SaveWritesTheFileAndOpenBringsTheScriptBack) {
   kestro_.Insert(IDC_INSERT_KEY);
   save = OpenDialog(IDM_SAVE);
   ASSERT_NE(save, nullptr);
-  ChooseFile(save, kestro_.folder() / L"演示");
+  ASSERT_TRUE(ChooseFileInDialog(save, kestro_.folder() / L"演示"));
   BoxContent refusal = kestro_.WaitForBox(L"保存失败");
   ASSERT_NE(refusal.window, nullptr);
   EXPECT_EQ(refusal.text, L"相同文件名已存在!");
@@ -93,7 +65,7 @@ TEST_F(ScriptFilesTest, SaveWritesTheFileAndOpenBringsTheScriptBack) {
   HWND open = OpenDialog(IDM_OPEN);
   ASSERT_NE(open, nullptr);
   EXPECT_EQ(WindowText(GetDlgItem(open, kFilterCombo)), L"脚本文件(.ini;.txt)");
-  ChooseFile(open, saved);
+  ASSERT_TRUE(ChooseFileInDialog(open, saved));
   EXPECT_TRUE(WaitUntil([&] {
     return kestro_.ListLines() == std::vector<std::wstring>{L"单击鼠标:左键;", L"等待时间:1000;"};
   }));
@@ -114,7 +86,7 @@ TEST_F(ScriptFilesTest, ALoopScriptSavesLoopAndCancelWritesNothing) {
 
   save = OpenDialog(IDM_SAVE);
   ASSERT_NE(save, nullptr);
-  ChooseFile(save, kestro_.folder() / L"loop");
+  ASSERT_TRUE(ChooseFileInDialog(save, kestro_.folder() / L"loop"));
   std::filesystem::path saved = kestro_.folder() / L"loop.ini";
   EXPECT_TRUE(WaitUntil(
       [&] { return ReadBytes(saved) == "执行次数:循环\r\n\r\n脚本开始.\r\n脚本结束."_gbk; }));
