@@ -1,10 +1,12 @@
 # make run    build kestro.exe and start it under Wine
 # make test   build everything and run every test: native, sanitizers, Windows under Wine
 # make bench  timing and parsing benchmarks, natively and under Wine
+# make fuzz   every fuzz target for FUZZ_SECONDS (default 120) each, then the coverage reached
 
 PRESETS := native native-asan windows
+FUZZ_SECONDS ?= 120
 
-.PHONY: all deps build test bench run clean format
+.PHONY: all deps build test bench fuzz run clean format
 
 all: build
 
@@ -28,6 +30,9 @@ bench: deps
 	build/native/bin/kestro_bench
 	@echo "== Windows under Wine =="
 	scripts/with-wine.sh /usr/lib/wine/wine64 build/windows/bin/kestro_bench.exe
+
+fuzz: deps
+	scripts/fuzz.sh $(FUZZ_SECONDS)
 
 run: deps
 	cmake --preset windows >/dev/null && cmake --build --preset windows --target kestro
