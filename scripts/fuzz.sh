@@ -2,7 +2,8 @@
 # Runs every fuzz target for a while, then tells which lines the corpora
 # reach in the code under test:
 #
-#   scripts/fuzz.sh [seconds per target]      (make fuzz FUZZ_SECONDS=120)
+#   scripts/fuzz.sh [seconds per target [target...]]
+#   make fuzz FUZZ_SECONDS=120 FUZZ_TARGETS="ini_profile script_file"
 #
 # A target starts from its committed seeds (tests/fuzz/corpus/<target>) and
 # from what earlier runs found (build/fuzz-corpus/<target>), and adds new
@@ -16,6 +17,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 seconds=${1:-120}
+shift || true
 
 tool() {
   command -v "$1-14" || command -v "$1" || {
@@ -36,6 +38,17 @@ profiles=build/fuzz-coverage/profiles
 rm -rf "$logs" "$profiles"
 mkdir -p "$logs" "$profiles"
 mapfile -t targets <build/fuzz/fuzz_targets.txt
+if [ $# -gt 0 ]; then
+  chosen=()
+  for name in "$@"; do
+    entry=$(grep "^$name " build/fuzz/fuzz_targets.txt) || {
+      echo "fuzz: no target $name" >&2
+      exit 1
+    }
+    chosen+=("$entry")
+  done
+  targets=("${chosen[@]}")
+fi
 
 # The figure after "name:" in the fuzzer's last status line.
 figure() { grep -E "#[0-9]+.*cov: " "$2" | tail -1 | sed -n "s/.* $1: \([^ ]*\).*/\1/p"; }

@@ -97,27 +97,28 @@ dictionary line_executor "${keywords[@]}" 左键 右键 ':' ';' ',' '(' ')' \
   "${key_names[@]/#/(}" 2147483647 2147483648
 
 # --- script_runner: control byte, repeat count, LF, the lines ---------------
-# Control: bit 0 ticks the loop box; bits 1-6 stop the run after 1 to 64
-# input calls.
+# Control: bit 0 ticks the loop box; bits 1-5 stop the run after 1 to 32
+# input calls; bit 7 makes the first start fail for want of a thread.
 run() {
   local name=$1 control=$2 count=$3
   shift 3
   { printf "$control"; gbk "$count"; for l in "$@"; do printf '\n'; gbk "$l"; done; } |
     seed script_runner "$name"
 }
-run three_passes '\xfe' 3 '单击鼠标:左键;' '等待时间:50;'
+run three_passes '\x3e' 3 '单击鼠标:左键;' '等待时间:50;'
 run stop_at_start '\x00' 3 '单击鼠标:左键;'
+run no_thread_at_first '\x86' 2 '单击鼠标:左键;'
 run stop_in_first_wait '\x02' 5 '等待时间:0;'
 run stop_inside_a_pass '\x0c' 5 '单击鼠标:左键;' '单击鼠标:右键;'
 run loop_until_stopped '\x21' 0 '等待时间:0;'
-run loop_of_an_empty_list '\x7f' 5
-run negative_count '\x40' -2 '等待时间:0;'
-run zero_passes '\xfe' 0 '单击鼠标:左键;'
-run empty_list_counted '\xfe' 2
-run count_with_blank_and_sign '\xfe' ' +2' '单击键盘:a;'
-run count_not_a_number '\xfe' abc '单击键盘:a;'
-run count_beyond_int '\x7e' 99999999999
-run every_command '\xfe' 1 '单击鼠标:左键;' '单击鼠标:中键;' '双击鼠标:左键;' '按住鼠标:右键;' \
+run loop_of_an_empty_list '\x3f' 5
+run negative_count '\x20' -2 '等待时间:0;'
+run zero_passes '\x3e' 0 '单击鼠标:左键;'
+run empty_list_counted '\x3e' 2
+run count_with_blank_and_sign '\x3e' ' +2' '单击键盘:a;'
+run count_not_a_number '\x3e' abc '单击键盘:a;'
+run count_beyond_int '\x3e' 99999999999
+run every_command '\x3e' 1 '单击鼠标:左键;' '单击鼠标:中键;' '双击鼠标:左键;' '按住鼠标:右键;' \
   '弹起鼠标:右键;' '移动鼠标:100,200;' '移动鼠标:1a,2;' '单击键盘:A;' '按住键盘:(SHIFT键);' \
   '弹起键盘:(SHIFT键);' '组合按键:ctrl;' '等待时间:5;' '等待时间:5' 'abc' ''
 dictionary script_runner "${keywords[@]}" 左键 右键 ':' ';' '(回车键)' '\n'
@@ -145,8 +146,8 @@ dictionary script_file 执行次数: 循环 脚本开始. 脚本结束. '\r\n' �
 
 # --- ini_profile: config.ini, then operations, then their count -------------
 # An operation is three bytes: section (bits 0-1: HotKey, hotkey, " HOTKEY\t",
-# Other), key (bits 2-4: VKRun, " vkrun\t", CtrlRun, CTRLRUN, VKXY, "vkxy ",
-# Extra, EXTRA) and action (bits 5-7: 0-3 write, 4 write after blanks,
+# Other), key (bits 2-4: VKRun, " vkrun\t", VKRUN, "vkrun ", Extra, EXTRA,
+# " extra", "extra\t") and action (bits 5-7: 0-3 write, 4 write after blanks,
 # 5 write nothing, 6 write a wide number, 7 load), then the value's two bytes.
 ops='\x00\x00\x55\xe9\x00\x00\x1b\xff\xff\xb0\x00\x00\xd2\x12\x34\x05'
 settings() { { printf '%b' "$2"; printf "$ops"; } | seed ini_profile "$1"; }

@@ -1,5 +1,6 @@
 // Whole files in memory for the fuzz targets: no disk between the loader or
-// the settings store and the fuzzer, and every write counted.
+// the settings store and the fuzzer, every write counted, and writes that
+// fail on demand.
 #pragma once
 
 #include <map>
@@ -21,16 +22,18 @@ class MemoryFiles : public Files {
   bool Exists(const NativePath& path) override { return files.count(path) != 0; }
   bool CreateNew(const NativePath& path, std::string_view bytes) override {
     ++writes;
-    return files.emplace(path, bytes).second;
+    return !failWrites && files.emplace(path, bytes).second;
   }
   bool Replace(const NativePath& path, std::string_view bytes) override {
     ++writes;
+    if (failWrites) return false;
     files[path] = bytes;
     return true;
   }
 
   std::map<NativePath, std::string> files;
   int writes = 0;
+  bool failWrites = false;
 };
 
 }  // namespace kestro::fuzz

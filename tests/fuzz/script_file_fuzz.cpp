@@ -8,7 +8,8 @@
 // kind. Such lines and a count value of at most 31 bytes (what the save
 // writes) come back unchanged, so the second load equals the first: the
 // same lines, the same loop box, the same repeat count as saved. A second
-// save then writes the very same bytes, and a save never replaces a file.
+// save then writes the very same bytes; a save never replaces a file, and a
+// failed write or read is reported.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -102,19 +103,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "the last count line sets the repeat count or ticks the loop box");
   Require(first.messages.empty(), "a file that can be read loads without a box");
 
+  // A save whose write fails says so and leaves no file; the next one works.
+  const NativePath savedFile = AppendAscii(kSaved, ".ini");
   names.save = kSaved;
+  files.failWrites = true;
   SaveScriptFile(first, names, files);
-  Require(first.messages.empty() && files.files.count(AppendAscii(kSaved, ".ini")) == 1,
+  files.failWrites = false;
+  Require(first.messages.size() == 1 && first.messages.back().text == text::kSaveScriptError &&
+              !files.Exists(savedFile),
+          "a failed save is reported and leaves no file");
+  SaveScriptFile(first, names, files);
+  Require(first.messages.size() == 1 && files.Exists(savedFile),
           "a script is saved under the name plus .ini");
-  const std::string saved = files.files[AppendAscii(kSaved, ".ini")];
+  const std::string saved = files.files[savedFile];
   SaveScriptFile(first, names, files);
-  Require(first.messages.size() == 1 && first.messages.front().text == text::kSameNameExists,
+  Require(first.messages.size() == 2 && first.messages.back().text == text::kSameNameExists,
           "a second save under the same name is refused");
-  Require(files.files[AppendAscii(kSaved, ".ini")] == saved, "a refused save keeps the file");
+  Require(files.files[savedFile] == saved, "a refused save keeps the file");
 
   FakeMainWindow second;
   PrepareWindow(second, {});
-  names.open = AppendAscii(kSaved, ".ini");
+  names.open = savedFile;
   OpenScriptFile(second, names, files);
   Require(second.lines == first.lines, "the saved lines load again unchanged");
   Require(second.checks[IDC_LOOP] == loop, "the loop box loads again");
@@ -127,5 +136,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   SaveScriptFile(second, names, files);
   Require(files.files[AppendAscii(kSavedAgain, ".ini")] == saved,
           "saving what was loaded writes the same bytes");
+
+  // A file that cannot be read is reported and changes nothing.
+  names.open = AppendAscii({}, "missing.ini");
+  OpenScriptFile(second, names, files);
+  Require(second.messages.size() == 1 && second.messages.back().text == text::kOpenScriptError &&
+              second.lines == first.lines,
+          "a file that cannot be read is reported and adds nothing");
   return 0;
 }

@@ -4,10 +4,11 @@
 // progress finish), refuse a second start while it lasts, and play every
 // pass as exactly the lines played one by one, each after its 10 ms.
 //
-// Input: the first byte's bit 0 ticks the loop box and its bits 1 to 6 say
-// after how many input calls (1 to 64) a stop is requested; the bytes up to
-// the first LF are the repeat-count text, and every LF-separated piece after
-// it is one line of the list.
+// Input: the first byte's bit 0 ticks the loop box, its bits 1 to 5 say
+// after how many input calls (1 to 32) a stop is requested, and its bit 7
+// makes the first start fail for want of a thread; the bytes up to the first
+// LF are the repeat-count text, and every LF-separated piece after it is one
+// line of the list.
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -31,7 +32,7 @@ using Calls = std::vector<std::string>;
 
 // A pass over an empty list plays no input at all, so a loop of them is
 // stopped by the window once it has counted this many passes.
-constexpr int kMaxPasses = 16;
+constexpr int kMaxPasses = 8;
 
 class PassCountingWindow : public FakeMainWindow {
  public:
@@ -48,6 +49,7 @@ class PassCountingWindow : public FakeMainWindow {
 struct Script {
   bool loop = false;
   std::size_t stopAfterCalls = 1;
+  bool firstStartFails = false;
   std::string repeatCount;
   std::vector<std::string> lines;
 };
@@ -57,7 +59,8 @@ Script ReadScript(std::string_view input) {
   if (input.empty()) return script;
   auto control = static_cast<unsigned char>(input.front());
   script.loop = (control & 1) != 0;
-  script.stopAfterCalls = 1 + ((control >> 1) & 63);
+  script.stopAfterCalls = 1 + ((control >> 1) & 31);
+  script.firstStartFails = (control & 128) != 0;
   input.remove_prefix(1);
   std::size_t end = input.find('\n');
   script.repeatCount = input.substr(0, end);
@@ -114,11 +117,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   window.lines = script.lines;
 
   int launches = 0;
-  ScriptRunner runner(window, input, [&launches](std::function<void()> body) {
+  bool threads = !script.firstStartFails;
+  ScriptRunner runner(window, input, [&](std::function<void()> body) {
     ++launches;
+    if (!threads) return false;
     body();
     return true;
   });
+  if (!threads) {
+    // A start without a thread plays nothing and must not keep later
+    // starts from working.
+    runner.StartRun();
+    Require(input.calls.empty() && window.statusLog.empty(), "no thread, no run");
+    Require(!runner.IsRunning() && !runner.HasActiveRunner(), "a failed start leaves no flag set");
+    threads = true;
+  }
   StopRequest stop;
   auto requestStop = [&](bool betweenPasses) {
     if (stop.requested) return;
@@ -137,7 +150,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   runner.StartRun();
   input.onCall = nullptr;
 
-  Require(launches == 1, "one start request starts one run, and no other does during it");
+  Require(launches == (script.firstStartFails ? 2 : 1),
+          "one start request starts one run, and no other does during it");
   Require(!runner.IsRunning() && !runner.HasActiveRunner(), "a finished run leaves no flag set");
 
   int count = DecimalReadingInt(script.repeatCount);
