@@ -1,10 +1,13 @@
 # make run    build kestro.exe and start it under Wine
 # make test   build everything and run every test: native, sanitizers, Windows under Wine
 # make bench  timing and parsing benchmarks, natively and under Wine
+# make fuzz   each fuzz target (or FUZZ_TARGETS) for FUZZ_SECONDS (default 120), then the coverage reached
 
 PRESETS := native native-asan windows
+FUZZ_SECONDS ?= 120
+FUZZ_TARGETS ?=
 
-.PHONY: all deps build test bench run clean format
+.PHONY: all deps build test bench fuzz run clean format
 
 all: build
 
@@ -30,6 +33,9 @@ bench: deps
 	scripts/with-wine.sh /usr/lib/wine/wine64 build/windows/bin/kestro_bench.exe
 	@echo "== kestro.exe under Wine, seen from another program =="
 	scripts/with-wine.sh /usr/lib/wine/wine64 build/windows/bin/kestro_program_bench.exe
+
+fuzz: deps
+	scripts/fuzz.sh $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 run: deps
 	cmake --preset windows >/dev/null && cmake --build --preset windows --target kestro

@@ -1,0 +1,272 @@
+// Fuzz target: what the update server sends, to both exchanges of the
+// update check. Whatever comes, the client stays within its buffers, takes
+// no more than the header limit, the version file's four bytes and the
+// announced length (plus the rest of one chunk), and after the download
+// either holds exactly the announced bytes of a trusted file under the
+// program's name or has left every file as it was. Only a stored file is
+// ever started.
+//
+// Input: byte 0 holds the most bytes one receive delivers less one in bits
+// 0-5 (63: as many as asked for), in bit 6 that the download is signed by
+// another publisher, in bit 7 that an older program is already there.
+// Byte 1 makes the system fail: bits 0 and 1, no connection for the version
+// file or a refused one; bits 2 and 3 the same for the executable; bit 4 no
+// temporary file; bit 5 no write to it; bit 6 no move over the target.
+// Bytes 2 and 3 are the length of the version file's response (big-endian);
+// it follows, and after it the executable's response.
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "text/decimal.h"
+#include "update/update_checker.h"
+#include "update/update_protocol.h"
+
+namespace kestro::fuzz {
+namespace {
+
+constexpr std::size_t kNotRead = std::numeric_limits<std::size_t>::max();
+
+enum Failure : unsigned {
+  kNoVersionConnection = 1,
+  kVersionRefused = 2,
+  kNoExecutableConnection = 4,
+  kExecutableRefused = 8,
+  kNoTemporaryFile = 16,
+  kWriteFails = 32,
+  kMoveFails = 64,
+};
+
+// One exchange as the server sees it.
+struct Exchange {
+  std::string_view response;
+  bool refused = false;
+  bool connected = false;
+  std::string request;
+  std::size_t delivered = 0;
+  // Bytes delivered before the first receive that asked for more than one:
+  // the header's end as the client found it.
+  std::size_t bodyStart = kNotRead;
+};
+
+class ScriptedConnection : public TcpConnection {
+ public:
+  ScriptedConnection(Exchange& exchange, std::size_t step) : exchange_(exchange), step_(step) {}
+  bool Connect(const std::string&, std::uint16_t) override {
+    exchange_.connected = !exchange_.refused;
+    return exchange_.connected;
+  }
+  void Send(std::string_view bytes) override { exchange_.request.append(bytes); }
+  void SetReceiveTimeout(std::uint32_t) override {}
+  std::size_t Receive(char* buffer, std::size_t capacity) override {
+    if (capacity > 1 && exchange_.bodyStart == kNotRead) exchange_.bodyStart = exchange_.delivered;
+    std::string_view rest = exchange_.response.substr(exchange_.delivered);
+    std::size_t count = std::min({capacity, step_, rest.size()});
+    rest.copy(buffer, count);
+    exchange_.delivered += count;
+    return count;
+  }
+
+ private:
+  Exchange& exchange_;
+  std::size_t step_;
+};
+
+class ScriptedNetwork : public TcpConnector {
+ public:
+  std::unique_ptr<TcpConnection> Open() override {
+    std::size_t index = opened++;
+    if (index >= std::size(exchanges) || !available[index]) return nullptr;
+    return std::make_unique<ScriptedConnection>(exchanges[index], step);
+  }
+  Exchange exchanges[2];
+  bool available[2] = {true, true};
+  std::size_t step = 1;
+  std::size_t opened = 0;
+};
+
+class MemoryProgramFiles : public ProgramFiles {
+ public:
+  class Writer : public FileWriter {
+   public:
+    Writer(std::string& file, bool fails) : file_(file), fails_(fails) {}
+    bool Append(std::string_view bytes) override {
+      if (fails_) return false;
+      file_.append(bytes);
+      return true;
+    }
+
+   private:
+    std::string& file_;
+    bool fails_;
+  };
+
+  NativePath PathBesideProgram(std::string_view name) override {
+    return PathInFolder(AppendAscii({}, "app"), name);
+  }
+  std::unique_ptr<FileWriter> CreateTemporaryBesideProgram(NativePath& path) override {
+    if (noTemporary) return nullptr;
+    path = PathBesideProgram("~kestro" + std::to_string(serial_++));
+    return std::make_unique<Writer>(files[path], writeFails);
+  }
+  std::optional<std::uint64_t> FileSize(const NativePath& path) override {
+    auto found = files.find(path);
+    if (found == files.end()) return std::nullopt;
+    return found->second.size();
+  }
+  bool MoveReplacing(const NativePath& from, const NativePath& to) override {
+    auto found = files.find(from);
+    if (moveFails || found == files.end()) return false;
+    files[to] = std::move(found->second);
+    files.erase(found);
+    return true;
+  }
+  void Remove(const NativePath& path) override { files.erase(path); }
+
+  std::map<NativePath, std::string> files;
+  bool noTemporary = false;
+  bool writeFails = false;
+  bool moveFails = false;
+
+ private:
+  int serial_ = 0;
+};
+
+const std::string kPublisher = "CN=Zelmo Software, O=Zelmo, C=CN";
+
+class ScriptedSigning : public CodeSigning {
+ public:
+  explicit ScriptedSigning(MemoryProgramFiles& files) : files_(files) {}
+  CodeSignature RunningProgramSignature() override { return {SignatureState::Valid, kPublisher}; }
+  CodeSignature FileSignature(const NativePath& path) override {
+    Require(files_.files.count(path) == 1, "only a file that is there is checked for trust");
+    return {SignatureState::Valid, otherPublisher ? "CN=Someone Else" : kPublisher};
+  }
+  bool otherPublisher = false;
+
+ private:
+  MemoryProgramFiles& files_;
+};
+
+class RecordingLauncher : public ProgramLauncher {
+ public:
+  bool Start(const NativePath& program) override {
+    started.push_back(program);
+    return true;
+  }
+  bool OpenAddress(std::string_view) override { return false; }
+  std::vector<NativePath> started;
+};
+
+// The version file as the client got it: the bytes of its one receive,
+// zeros for those that never came.
+VersionFile Received(const Exchange& exchange, std::size_t step) {
+  char body[kVersionBodySize] = {};
+  if (exchange.bodyStart != kNotRead) {
+    std::string_view rest = exchange.response.substr(exchange.bodyStart);
+    rest.substr(0, std::min(step, sizeof body)).copy(body, sizeof body);
+  }
+  return {std::string_view(body, 2) == "qz",
+          static_cast<std::int32_t>(DecimalReading(std::string_view(body + 2, 2)))};
+}
+
+void CheckRequest(const Exchange& exchange, std::string_view name) {
+  if (!exchange.connected) return;
+  std::string line = "GET /soft/kestro/" + std::string(name) + " HTTP/1.1\r\n";
+  Require(exchange.request.starts_with(line) && exchange.request.ends_with("\r\n\r\n"),
+          "each exchange sends one request for its file");
+}
+
+}  // namespace
+}  // namespace kestro::fuzz
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  kestro::fuzz::RequireGbkTexts();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace kestro;
+  using namespace kestro::fuzz;
+  std::string_view input = AsText(data, size);
+  if (input.size() < 4) return 0;
+  auto control = static_cast<unsigned char>(input[0]);
+  auto failures = static_cast<unsigned char>(input[1]);
+  std::size_t split =
+      static_cast<unsigned char>(input[2]) << 8 | static_cast<unsigned char>(input[3]);
+  input.remove_prefix(4);
+  split = std::min(split, input.size());
+
+  ScriptedNetwork network;
+  network.step = (control & 63) == 63 ? kNotRead : (control & 63) + 1u;
+  network.exchanges[0].response = input.substr(0, split);
+  network.exchanges[0].refused = failures & kVersionRefused;
+  network.available[0] = !(failures & kNoVersionConnection);
+  network.exchanges[1].response = input.substr(split);
+  network.exchanges[1].refused = failures & kExecutableRefused;
+  network.available[1] = !(failures & kNoExecutableConnection);
+  MemoryProgramFiles files;
+  files.noTemporary = failures & kNoTemporaryFile;
+  files.writeFails = failures & kWriteFails;
+  files.moveFails = failures & kMoveFails;
+  const NativePath target = files.PathBesideProgram("kestro.exe");
+  if (control & 128) files.files[target] = "the program that was there before";
+  const std::map<NativePath, std::string> before = files.files;
+  ScriptedSigning signing(files);
+  signing.otherPublisher = control & 64;
+  RecordingLauncher launcher;
+
+  UpdateChecker checker({network, files, signing, launcher}, {"update.example", 80});
+  Require(checker.SetServer("update.example", "/soft/kestro/", "kestro.txt", "kestro.exe"),
+          "the program's own server is taken");
+
+  checker.FetchVersion();
+  const Exchange& version = network.exchanges[0];
+  CheckRequest(version, "kestro.txt");
+  Require(version.bodyStart == kNotRead || version.bodyStart <= kHeaderLimit,
+          "a header is read up to its limit at most");
+  Require(
+      version.bodyStart == kNotRead || version.delivered <= version.bodyStart + kVersionBodySize,
+      "the version file is four bytes at most");
+  VersionFile file = Received(version, network.step);
+  Require(checker.markerFound() == file.markerFound, "the marker is the body's first two bytes");
+  Require(checker.remoteVersion() == file.version, "the version is the body's next two bytes");
+  VersionComparison comparison = checker.CompareVersion(kBuiltInVersion);
+  Require((comparison == VersionInvalid) == (!file.markerFound || file.version == 0),
+          "a version file counts only with its marker and a version");
+
+  int stored = checker.DownloadUpdate();
+  const Exchange& download = network.exchanges[1];
+  Require(comparison != VersionInvalid || network.opened == 1,
+          "no download without a valid version file");
+  CheckRequest(download, "kestro.exe");
+  Require(download.bodyStart == kNotRead || download.bodyStart <= kHeaderLimit,
+          "a header is read up to its limit at most");
+  std::uint32_t announced = checker.announcedLength();
+  Require(download.bodyStart == kNotRead ||
+              download.delivered < download.bodyStart + announced + kDownloadChunk,
+          "the download stops taking bytes at the announced length");
+  if (stored == 1) {
+    Require(!signing.otherPublisher, "only a file of the program's publisher is stored");
+    Require(files.files.size() == 1 && files.files.count(target) == 1,
+            "the download lands under the program's name and nowhere else");
+    Require(files.files[target] == download.response.substr(download.bodyStart, announced) &&
+                files.files[target].size() == announced,
+            "the stored program is exactly the announced bytes after the header");
+  } else {
+    Require(stored == 0, "a download is stored or not");
+    Require(files.files == before, "a failed download leaves every file as it was");
+  }
+
+  checker.LaunchUpdate();
+  Require(
+      launcher.started == (stored ? std::vector<NativePath>{target} : std::vector<NativePath>{}),
+      "only a stored download is started");
+  return 0;
+}
