@@ -10,6 +10,7 @@
 #include "app/application.h"
 #include "app/main_dialog.h"
 #include "app/tray_icon.h"
+#include "app/update_handover.h"
 #include "platform/executable_path.h"
 #include "resource_ids.h"
 
@@ -34,10 +35,11 @@ bool IsFirstInstance() {
 }  // namespace
 }  // namespace kestro
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   using namespace kestro;
   Application& app = App();
   app.instance = instance;
+  WaitForReplacedCopy(commandLine, app.updatePlatform.processes);
   if (!IsFirstInstance()) return 0;
 
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
@@ -45,6 +47,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   app.hotkeySettings.BuildPath(ExecutableFolder(), kSettingsFileName);
   DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
+  // Ending while the update question is open counts as no.
+  app.updateChecker.AbandonUpdate();
   RemoveTrayIcon();
   UnregisterHotkeysAtExit(app.hotkeys);
   return 0;
