@@ -29,11 +29,14 @@ std::string ReadRequest(Socket s) {
   return request;
 }
 
-// Waits until the client closes its end (or resets it).
-void DrainUntilClosed(Socket s) {
+// Waits until the client closes its end; true when it reset the connection
+// instead, which a client's system does when it closes with bytes unread.
+bool DrainUntilClosed(Socket s) {
   char buffer[512];
-  while (loopback::Receive(s, buffer, sizeof buffer) > 0) {
+  long count = 0;
+  while ((count = loopback::Receive(s, buffer, sizeof buffer)) > 0) {
   }
+  return count < 0;
 }
 
 }  // namespace
@@ -65,14 +68,21 @@ void LoopbackServer::Serve() {
     // closes, so no unread byte turns the close into a reset that could
     // destroy response bytes the client has not taken yet.
     if (!response.stall) loopback::ShutdownSend(client);
-    DrainUntilClosed(client);
+    bool unread = DrainUntilClosed(client);
     loopback::Close(client);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (unread) ++unreadCloses_;
   }
 }
 
 std::size_t LoopbackServer::RequestCount() {
   std::lock_guard<std::mutex> lock(mutex_);
   return requests_.size();
+}
+
+std::size_t LoopbackServer::UnreadCloseCount() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return unreadCloses_;
 }
 
 std::vector<std::string> LoopbackServer::Finish() {

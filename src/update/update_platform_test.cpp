@@ -134,6 +134,29 @@ TEST(UpdatePlatformTest, ConnectionGetsWhatTheServerSent) {
   EXPECT_EQ(server.Finish(), Names{"GET / HTTP/1.1\r\n\r\n"});
 }
 
+// The end-to-end tests tell a refused body by how the client closes: with
+// bytes unread the connection is reset.
+TEST(UpdatePlatformTest, ServerSeesAClientCloseWithBytesUnread) {
+  LoopbackServer server({{"HTTP/1.1 200 OK\r\n\r\nunread body"}, {"read"}});
+  SystemTcpConnector network;
+  for (std::size_t wanted : {std::size_t{19}, std::size_t{4}}) {
+    auto connection = network.Open();
+    ASSERT_TRUE(connection && connection->Connect("127.0.0.1", server.port()));
+    connection->SetReceiveTimeout(5000);
+    connection->Send("GET / HTTP/1.1\r\n\r\n");
+    std::string received;
+    char byte = 0;
+    while (received.size() < wanted && connection->Receive(&byte, 1) == 1) received += byte;
+    ASSERT_EQ(received.size(), wanted);
+    // The last connection reads to the end before it closes.
+    if (wanted == 4) {
+      EXPECT_EQ(connection->Receive(&byte, 1), 0u);
+    }
+  }
+  EXPECT_EQ(server.Finish().size(), 2u);
+  EXPECT_EQ(server.UnreadCloseCount(), 1u);
+}
+
 TEST(UpdatePlatformTest, RefusedConnection) {
   SystemTcpConnector network;
   auto connection = network.Open();

@@ -73,10 +73,12 @@ std::filesystem::path BuildFolder() {
   return std::filesystem::path(path).parent_path();
 }
 
-KestroProcess::KestroProcess(const std::wstring& exeName, const std::wstring& build)
+KestroProcess::KestroProcess(const std::wstring& exeName, const std::wstring& build,
+                             const std::function<void(const std::filesystem::path&)>& prepare)
     : folder_(NewFolder()) {
   std::filesystem::path exe = folder_ / exeName;
   std::filesystem::copy_file(BuildFolder() / build, exe);
+  if (prepare) prepare(folder_);
   std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
   STARTUPINFOW startup{sizeof startup};
   PROCESS_INFORMATION info{};

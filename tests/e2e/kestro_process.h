@@ -32,9 +32,11 @@ struct BoxContent {
 class KestroProcess {
  public:
   // Copies a build of the program (kestro.exe unless another is named) into
-  // a new folder of its own, under the given name, and starts it there.
-  explicit KestroProcess(const std::wstring& exeName = L"kestro.exe",
-                         const std::wstring& build = L"kestro.exe");
+  // a new folder of its own, under the given name, lets `prepare` put files
+  // beside it, and starts it there.
+  explicit KestroProcess(
+      const std::wstring& exeName = L"kestro.exe", const std::wstring& build = L"kestro.exe",
+      const std::function<void(const std::filesystem::path& folder)>& prepare = nullptr);
   // Ends the program (command 2, then by force) and removes its folder.
   ~KestroProcess();
   KestroProcess(const KestroProcess&) = delete;
