@@ -77,6 +77,7 @@ KestroProcess::KestroProcess(const std::wstring& exeName, const std::wstring& bu
                              const std::function<void(const std::filesystem::path&)>& prepare)
     : folder_(NewFolder()) {
   std::filesystem::path exe = folder_ / exeName;
+  std::filesystem::create_directories(exe.parent_path());
   std::filesystem::copy_file(BuildFolder() / build, exe);
   if (prepare) prepare(folder_);
   std::wstring commandLine = L"\"" + exe.wstring() + L"\"";

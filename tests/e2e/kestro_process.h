@@ -32,8 +32,8 @@ struct BoxContent {
 class KestroProcess {
  public:
   // Copies a build of the program (kestro.exe unless another is named) into
-  // a new folder of its own, under the given name, lets `prepare` put files
-  // beside it, and starts it there.
+  // a new folder of its own, under the given name (which may hold a folder
+  // within), lets `prepare` put files beside it, and starts it there.
   explicit KestroProcess(
       const std::wstring& exeName = L"kestro.exe", const std::wstring& build = L"kestro.exe",
       const std::function<void(const std::filesystem::path& folder)>& prepare = nullptr);

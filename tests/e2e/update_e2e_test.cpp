@@ -230,7 +230,10 @@ TEST(UpdateTest, YesPutsTheNewVersionInPlaceAndRunsIt) {
   // The third answer is for the new copy's own check at its start.
   LoopbackServer server({VersionFile("qz33"), Served(served), VersionFile("qz32")}, kPort);
   auto started = std::chrono::steady_clock::now();
-  KestroProcess kestro(L"kestro.exe", kSignedBuild);
+  // In a folder whose name GBK cannot hold.
+  const std::wstring kFolderName = L"更新 ✓";
+  KestroProcess kestro(kFolderName + L"\\kestro.exe", kSignedBuild);
+  const std::filesystem::path folder = kestro.folder() / kFolderName;
   ASSERT_NE(kestro.WaitForMainWindow(), nullptr);
   BoxContent question = WaitForQuestion(kestro);
   ASSERT_NE(question.window, nullptr);
@@ -242,14 +245,12 @@ TEST(UpdateTest, YesPutsTheNewVersionInPlaceAndRunsIt) {
   StartedCopy copy;
   ASSERT_TRUE(copy.WaitForMainWindow(kestro.processId(), 20000));
   auto running = std::chrono::steady_clock::now();
-  EXPECT_TRUE(std::filesystem::equivalent(copy.ImagePath(), kestro.folder() / L"kestro.exe"));
-  EXPECT_EQ(ReadFile(kestro.folder() / L"kestro.exe"), served);
+  EXPECT_TRUE(std::filesystem::equivalent(copy.ImagePath(), folder / L"kestro.exe"));
+  EXPECT_EQ(ReadFile(folder / L"kestro.exe"), served);
   // No refusal of a hotkey still held by the old copy, no other box.
   EXPECT_EQ(VisibleWindowsOf(copy.processId()), std::vector<HWND>{copy.main()});
   // The new copy removed the old program's file at its start.
-  EXPECT_TRUE(WaitUntil([&] {
-    return Contents(kestro.folder()) == Folder{{L"kestro.exe", served}};
-  }));
+  EXPECT_TRUE(WaitUntil([&] { return Contents(folder) == Folder{{L"kestro.exe", served}}; }));
   ASSERT_TRUE(WaitUntil([&] { return server.RequestCount() == 3; }, 10000));
   EXPECT_EQ(server.Finish(), (std::vector<std::string>{Request("kestro.txt"), Request("kestro.exe"),
                                                        Request("kestro.txt")}));
