@@ -30,10 +30,7 @@ inline const std::string kOtherPublisher = "CN=Someone Else, O=Other, C=US";
 
 class FakeCodeSigning : public CodeSigning {
  public:
-  CodeSignature RunningProgramSignature() override {
-    ++runningProgramChecks;
-    return runningProgram;
-  }
+  CodeSignature RunningProgramSignature() override { return runningProgram; }
 
   CodeSignature FileSignature(const NativePath& path) override {
     inspected.push_back(path);
@@ -46,7 +43,6 @@ class FakeCodeSigning : public CodeSigning {
   }
 
   CodeSignature runningProgram{SignatureState::Valid, kOurPublisher};
-  int runningProgramChecks = 0;
   // Every path given to FileSignature, in order.
   std::vector<NativePath> inspected;
 };
@@ -172,21 +168,15 @@ class FaultyProgramFiles : public ProgramFiles {
     return files_.FileSize(path);
   }
   bool Move(const NativePath& from, const NativePath& to) override {
-    moves.push_back({from, to});
     if (failMove && failMove(from, to)) return false;
     return files_.Move(from, to);
   }
-  void Remove(const NativePath& path) override {
-    removed.push_back(path);
-    files_.Remove(path);
-  }
+  void Remove(const NativePath& path) override { files_.Remove(path); }
   bool IsRunningProgram(const NativePath& path) override { return path == runningProgram; }
 
   NativePath runningProgram;
   // Returns true for the move that is to fail.
   std::function<bool(const NativePath& from, const NativePath& to)> failMove;
-  std::vector<std::pair<NativePath, NativePath>> moves;
-  std::vector<NativePath> removed;
 
  private:
   SystemProgramFiles files_;
@@ -199,11 +189,6 @@ inline std::string Program(const std::string& tag, std::size_t size) {
   for (std::size_t i = bytes.size(); i < size; ++i) bytes.push_back(static_cast<char>(i * 7 % 256));
   bytes.resize(size);
   return bytes;
-}
-
-// The file name at the end of a path, as a test names files.
-inline std::string NameOf(const NativePath& path) {
-  return std::filesystem::path(path).filename().string();
 }
 
 }  // namespace kestro

@@ -352,48 +352,12 @@ TEST_F(UpdateCheckerTest, RequestTooLongIsNotSent) {
   EXPECT_EQ(folder_.Names(), Names{});
 }
 
+// The swap itself is tested in update_install_test.cpp and, with the
+// question, in update_thread_test.cpp.
 class LaunchUpdateTest : public UpdateCheckerTest {
  protected:
-  // Downloads a trusted program of 2000 bytes beside the running one.
-  std::unique_ptr<UpdateChecker> Downloaded() {
-    folder_.Write("kestro.exe", kOldProgram);
-    LoopbackServer server({VersionFile("qz33"), Executable(program_)});
-    auto checker = MakeChecker(server.port());
-    checker->FetchVersion();
-    EXPECT_EQ(checker->DownloadUpdate(), 1);
-    return checker;
-  }
-
   std::string program_ = Program("SIG:" + kOurPublisher + "\n", 2000);
 };
-
-TEST_F(LaunchUpdateTest, YesPutsTheDownloadInPlaceAndStartsIt) {
-  auto checker = Downloaded();
-  EXPECT_EQ(checker->LaunchUpdate(), LaunchResult::Started);
-  EXPECT_EQ(launcher_.started, std::vector<NativePath>{folder_.PathOf("kestro.exe")});
-  EXPECT_EQ(launcher_.arguments, Names{"--replaces=4242"});
-  EXPECT_EQ(folder_.Names(), Names{"kestro.exe"});
-  EXPECT_EQ(folder_.Read("kestro.exe"), program_);
-  // The download is used up.
-  EXPECT_EQ(checker->LaunchUpdate(), LaunchResult::NothingPending);
-}
-
-TEST_F(LaunchUpdateTest, NoOrTheProgramsEndRemovesTheDownload) {
-  struct Case {
-    const char* what;
-    void (UpdateChecker::*answer)();
-  } cases[] = {{"no", &UpdateChecker::DiscardUpdate},
-               {"program ends while asking", &UpdateChecker::AbandonUpdate}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    auto checker = Downloaded();
-    ((*checker).*c.answer)();
-    EXPECT_EQ(folder_.Names(), Names{"kestro.exe"});
-    EXPECT_EQ(folder_.Read("kestro.exe"), kOldProgram);
-    EXPECT_EQ(checker->LaunchUpdate(), LaunchResult::NothingPending);
-    EXPECT_EQ(launcher_.started, std::vector<NativePath>{});
-  }
-}
 
 // A download that completes after the program began to end is not kept.
 TEST_F(LaunchUpdateTest, NothingIsKeptOnceTheProgramEnds) {
@@ -403,15 +367,6 @@ TEST_F(LaunchUpdateTest, NothingIsKeptOnceTheProgramEnds) {
   checker->AbandonUpdate();
   EXPECT_EQ(checker->DownloadUpdate(), 0);
   EXPECT_EQ(folder_.Names(), Names{});
-}
-
-TEST_F(LaunchUpdateTest, DownloadChangedWhileAskingFailsAndIsRemoved) {
-  auto checker = Downloaded();
-  folder_.Write(kDownload, Program("SIG:" + kOtherPublisher + "\n", 2000));
-  EXPECT_EQ(checker->LaunchUpdate(), LaunchResult::Failed);
-  EXPECT_EQ(launcher_.started, std::vector<NativePath>{});
-  EXPECT_EQ(folder_.Names(), Names{"kestro.exe"});
-  EXPECT_EQ(folder_.Read("kestro.exe"), kOldProgram);
 }
 
 TEST_F(LaunchUpdateTest, NothingStartsWithoutACompletedDownload) {
