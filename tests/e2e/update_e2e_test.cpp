@@ -266,58 +266,5 @@ TEST(UpdateTest, YesPutsTheNewVersionInPlaceAndRunsIt) {
       ms(asked - started), ms(ended - asked), ms(running - asked));
 }
 
-// The download is altered while the question is open: the check right
-// before the swap refuses it, the one failure box says so, and nothing
-// else changes.
-TEST(UpdateTest, FailedSwapIsReportedOnceAndUndone) {
-  REQUIRE_SIGNED_BUILDS();
-  std::string served = ServedProgram();
-  LoopbackServer server({VersionFile("qz33"), Served(served)}, kPort);
-  KestroProcess kestro(L"kestro.exe", kSignedBuild);
-  Folder before = Contents(kestro.folder());
-  ASSERT_NE(kestro.WaitForMainWindow(), nullptr);
-  BoxContent question = WaitForQuestion(kestro);
-  ASSERT_NE(question.window, nullptr);
-  std::wstring download = L"~kestro-update-" + std::to_wstring(kestro.processId()) + L"-0.tmp";
-  std::string altered = served;
-  altered[altered.size() / 2] ^= 0x5A;
-  WriteFile(kestro.folder() / download, altered);
-
-  AnswerBox(question.window, IDYES);
-  BoxContent failure = kestro.WaitForBox(kCaption, 10000);
-  ASSERT_NE(failure.window, nullptr);
-  EXPECT_EQ(failure.text, L"更新失败，请稍后再试。");
-  EXPECT_EQ(GetWindow(failure.window, GW_OWNER), kestro.main());
-  EXPECT_EQ(Contents(kestro.folder()), before);
-  AnswerBox(failure.window, IDOK);
-  EXPECT_TRUE(WaitUntil([&] { return kestro.OtherWindows().empty(); }));
-  EXPECT_EQ(kestro.WaitForExit(0), -1);
-}
-
-// What earlier updates left is removed at start, but only the program's
-// own names, and only those of processes that have ended.
-TEST(UpdateTest, LeftoversOfEndedProcessesAreRemovedAtStart) {
-  ProcessId ended = EndedProcessId();
-  ASSERT_NE(ended, 0u);
-  std::wstring gone = std::to_wstring(ended);
-  std::wstring alive = std::to_wstring(GetCurrentProcessId());
-  Folder kept;
-  KestroProcess kestro(L"kestro.exe", kUnsignedBuild, [&](const std::filesystem::path& folder) {
-    kept = Contents(folder);
-    for (const std::wstring& name :
-         {L"~kestro-replaced-" + alive + L"-0.old", L"~kestro-update-" + alive + L"-0.tmp",
-          std::wstring(L"~kestro-notes.txt"), L"~kestro-update-0" + gone + L"-0.tmp",
-          std::wstring(L"宏 テスト.txt")}) {
-      WriteFile(folder / name, "kept");
-      kept[name] = "kept";
-    }
-    for (const std::wstring& name :
-         {L"~kestro-replaced-" + gone + L"-0.old", L"~kestro-update-" + gone + L"-0.tmp"})
-      WriteFile(folder / name, "left behind");
-  });
-  ASSERT_NE(kestro.WaitForMainWindow(), nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return Contents(kestro.folder()) == kept; }));
-}
-
 }  // namespace
 }  // namespace kestro::e2e
