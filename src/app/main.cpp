@@ -11,6 +11,7 @@
 #include "app/main_dialog.h"
 #include "app/single_instance.h"
 #include "app/tray_icon.h"
+#include "app/update_handover.h"
 #include "platform/executable_path.h"
 #include "resource_ids.h"
 
@@ -23,10 +24,11 @@ Application& App() {
 
 }  // namespace kestro
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   using namespace kestro;
   Application& app = App();
   app.instance = instance;
+  WaitForReplacedCopy(commandLine, app.updatePlatform.processes);
   if (!IsFirstInstance()) {
     RestoreFirstInstance();
     return 0;
@@ -38,6 +40,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   app.hotkeySettings.BuildPath(ExecutableFolder(), kSettingsFileName);
   DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
   ReleaseHeldInputAtExit();
+  // Ending while the update question is open counts as no.
+  app.updateChecker.AbandonUpdate();
   RemoveTrayIcon();
   UnregisterHotkeysAtExit(app.hotkeys);
   return 0;

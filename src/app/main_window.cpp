@@ -81,4 +81,9 @@ void Win32MainWindow::SetStatusText(int part, std::string_view text) {
   SetStatusBarText(statusBar_, part, text);
 }
 
+// Posted, not sent: the window's thread ends the dialog through its usual
+// path (command 2), and the program's end (icon, hotkeys) follows from
+// there, never from the calling thread.
+void Win32MainWindow::Close() { PostMessageW(hwnd(), WM_COMMAND, IDM_END, 0); }
+
 }  // namespace kestro

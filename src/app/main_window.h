@@ -53,6 +53,7 @@ class Win32MainWindow : public MainWindow {
   int ShowMessage(BoxOwner owner, std::string_view text, std::string_view caption,
                   unsigned style) override;
   void SetStatusText(int part, std::string_view text) override;
+  void Close() override;
 
   HWND hwnd() const { return controls_.hwnd(); }
 

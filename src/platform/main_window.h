@@ -72,6 +72,9 @@ class MainWindow : public Dialog {
                           unsigned style) = 0;
   // Text of status-bar part 0 or 1.
   virtual void SetStatusText(int part, std::string_view text) = 0;
+  // Ends the program as the close box would, from any thread: the request
+  // is queued for the window's own thread and this returns at once.
+  virtual void Close() = 0;
 };
 
 }  // namespace kestro

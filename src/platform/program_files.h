@@ -1,11 +1,15 @@
-// The files the update check writes beside the running program: a
-// temporary file filled chunk by chunk, then moved over the target name.
+// The files the update writes and moves in the running program's folder: a
+// download filled chunk by chunk, the program renamed aside, the download
+// moved into its place, and what an earlier update left behind. Moves never
+// replace a file, so a step that fails leaves both names as they were.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/native_path.h"
 
@@ -26,17 +30,23 @@ class ProgramFiles {
   // Full path of the named file in the running program's folder; empty when
   // that folder is unknown.
   virtual NativePath PathBesideProgram(std::string_view asciiName) = 0;
-  // Creates a new, empty file under a name of its own in the program's folder
-  // and opens it for writing; its full path goes to `path`. nullptr when no
-  // file could be created.
-  virtual std::unique_ptr<FileWriter> CreateTemporaryBesideProgram(NativePath& path) = 0;
+  // Names of the files in the program's folder that are pure ASCII (every
+  // name the update makes is); others are left out.
+  virtual std::vector<std::string> NamesBesideProgram() = 0;
+  // Creates the file, which must not exist yet, and opens it for writing;
+  // nullptr when it exists or cannot be created.
+  virtual std::unique_ptr<FileWriter> CreateNew(const NativePath& path) = 0;
+  // True when a file of that name exists, whether or not it can be opened.
+  virtual bool Exists(const NativePath& path) = 0;
   // Size of the file in bytes; nullopt when it cannot be opened.
   virtual std::optional<std::uint64_t> FileSize(const NativePath& path) = 0;
-  // Renames `from` to `to`, replacing a file of that name; false on failure,
-  // which leaves both files as they were.
-  virtual bool MoveReplacing(const NativePath& from, const NativePath& to) = 0;
-  // Deletes the file; nothing happens when it does not exist.
+  // Renames `from` to `to`, which must not exist; false on failure, which
+  // leaves both names as they were. A running program's file may be renamed.
+  virtual bool Move(const NativePath& from, const NativePath& to) = 0;
+  // Deletes the file; nothing happens when it does not exist or is in use.
   virtual void Remove(const NativePath& path) = 0;
+  // True when the path names the file the running program was started from.
+  virtual bool IsRunningProgram(const NativePath& path) = 0;
 };
 
 // The real files. An empty folder means the running program's folder; tests
@@ -46,10 +56,13 @@ class SystemProgramFiles final : public ProgramFiles {
   explicit SystemProgramFiles(NativePath folder = {});
 
   NativePath PathBesideProgram(std::string_view asciiName) override;
-  std::unique_ptr<FileWriter> CreateTemporaryBesideProgram(NativePath& path) override;
+  std::vector<std::string> NamesBesideProgram() override;
+  std::unique_ptr<FileWriter> CreateNew(const NativePath& path) override;
+  bool Exists(const NativePath& path) override;
   std::optional<std::uint64_t> FileSize(const NativePath& path) override;
-  bool MoveReplacing(const NativePath& from, const NativePath& to) override;
+  bool Move(const NativePath& from, const NativePath& to) override;
   void Remove(const NativePath& path) override;
+  bool IsRunningProgram(const NativePath& path) override;
 
  private:
   // The folder without a trailing separator; empty when unknown.

@@ -11,8 +11,10 @@ namespace kestro {
 class ProgramLauncher {
  public:
   virtual ~ProgramLauncher() = default;
-  // Starts the program at the path; false when it could not be started.
-  virtual bool Start(const NativePath& program) = 0;
+  // Starts the program at the path with the command-line arguments (ASCII,
+  // separated by blanks; empty for none); false when it could not be
+  // started.
+  virtual bool Start(const NativePath& program, std::string_view arguments) = 0;
   // Opens the address (GBK text) in the system's web browser; false when
   // nothing could be opened.
   virtual bool OpenAddress(std::string_view address) = 0;
@@ -20,7 +22,7 @@ class ProgramLauncher {
 
 class SystemProgramLauncher final : public ProgramLauncher {
  public:
-  bool Start(const NativePath& program) override;
+  bool Start(const NativePath& program, std::string_view arguments) override;
   bool OpenAddress(std::string_view address) override;
 };
 

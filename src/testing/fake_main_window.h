@@ -48,6 +48,7 @@ class FakeMainWindow : public MainWindow {
   int ShowMessage(BoxOwner owner, std::string_view text, std::string_view caption,
                   unsigned style) override;
   void SetStatusText(int part, std::string_view text) override;
+  void Close() override { ++closeRequests; }
 
   // A combo box's text is its edit field: a selection copies the entry in,
   // as a Win32 combo box does, and SetControlText types over it.
@@ -64,6 +65,7 @@ class FakeMainWindow : public MainWindow {
   std::string status[2];
   // Every status change as "0:text" or "1:text", in order.
   std::vector<std::string> statusLog;
+  int closeRequests = 0;
 };
 
 }  // namespace kestro

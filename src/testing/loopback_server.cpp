@@ -8,13 +8,15 @@ namespace {
 using loopback::kNoSocket;
 using loopback::Socket;
 
-void SendAll(Socket s, const std::string& bytes) {
+// False when the client was gone before it got every byte.
+bool SendAll(Socket s, const std::string& bytes) {
   std::size_t sent = 0;
   while (sent < bytes.size()) {
     long count = loopback::Send(s, bytes.data() + sent, bytes.size() - sent);
-    if (count <= 0) return;
+    if (count <= 0) return false;
     sent += static_cast<std::size_t>(count);
   }
+  return true;
 }
 
 // Reads up to and including the empty line that ends a request.
@@ -29,11 +31,14 @@ std::string ReadRequest(Socket s) {
   return request;
 }
 
-// Waits until the client closes its end (or resets it).
-void DrainUntilClosed(Socket s) {
+// Waits until the client closes its end; true when it reset the connection
+// instead, which the client's system does when it closes with bytes unread.
+bool DrainUntilClosed(Socket s) {
   char buffer[512];
-  while (loopback::Receive(s, buffer, sizeof buffer) > 0) {
+  long count = 0;
+  while ((count = loopback::Receive(s, buffer, sizeof buffer)) > 0) {
   }
+  return count < 0;
 }
 
 }  // namespace
@@ -60,19 +65,27 @@ void LoopbackServer::Serve() {
       std::lock_guard<std::mutex> lock(mutex_);
       requests_.push_back(std::move(request));
     }
-    SendAll(client, response.bytes);
     // A closing server ends its side first and still reads until the client
     // closes, so no unread byte turns the close into a reset that could
-    // destroy response bytes the client has not taken yet.
-    if (!response.stall) loopback::ShutdownSend(client);
-    DrainUntilClosed(client);
+    // destroy response bytes the client has not taken yet. A reset from the
+    // client may show at any of the three steps, whichever comes after it.
+    bool reset = !SendAll(client, response.bytes);
+    if (!response.stall) reset = !loopback::ShutdownSend(client) || reset;
+    reset = DrainUntilClosed(client) || reset;
     loopback::Close(client);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (reset) ++unreadCloses_;
   }
 }
 
 std::size_t LoopbackServer::RequestCount() {
   std::lock_guard<std::mutex> lock(mutex_);
   return requests_.size();
+}
+
+std::size_t LoopbackServer::UnreadCloseCount() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return unreadCloses_;
 }
 
 std::vector<std::string> LoopbackServer::Finish() {

@@ -31,6 +31,10 @@ class LoopbackServer {
   std::uint16_t port() const { return port_; }
   // How many requests have arrived so far.
   std::size_t RequestCount();
+  // How many clients closed their connection while bytes the server had
+  // sent were still unread (the system then resets the connection instead
+  // of ending it): a client that refused a response before reading it.
+  std::size_t UnreadCloseCount();
   // Stops accepting, waits until every served connection is done and
   // returns the requests received, in order.
   std::vector<std::string> Finish();
@@ -44,6 +48,7 @@ class LoopbackServer {
   std::atomic<bool> stopping_{false};
   std::mutex mutex_;
   std::vector<std::string> requests_;
+  std::size_t unreadCloses_ = 0;
   std::thread thread_;
   bool finished_ = false;
 };

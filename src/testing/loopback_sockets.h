@@ -22,8 +22,9 @@ long Receive(Socket socket, char* buffer, std::size_t capacity);
 // Bytes sent, or 0 or less on an error; a peer that has gone does not end
 // the program.
 long Send(Socket socket, const char* bytes, std::size_t count);
-// Ends the sending side: the peer reads the end of the stream.
-void ShutdownSend(Socket socket);
+// Ends the sending side: the peer reads the end of the stream. False when
+// the connection is already gone (the peer reset it).
+bool ShutdownSend(Socket socket);
 void Close(Socket socket);
 
 }  // namespace kestro::loopback

@@ -60,7 +60,7 @@ long Send(Socket socket, const char* bytes, std::size_t count) {
   return send(static_cast<int>(socket), bytes, count, MSG_NOSIGNAL);
 }
 
-void ShutdownSend(Socket socket) { shutdown(static_cast<int>(socket), SHUT_WR); }
+bool ShutdownSend(Socket socket) { return shutdown(static_cast<int>(socket), SHUT_WR) == 0; }
 
 void Close(Socket socket) { close(static_cast<int>(socket)); }
 

@@ -75,7 +75,7 @@ long Send(Socket socket, const char* bytes, std::size_t count) {
   return send(Raw(socket), bytes, Clamp(count), 0);
 }
 
-void ShutdownSend(Socket socket) { shutdown(Raw(socket), SD_SEND); }
+bool ShutdownSend(Socket socket) { return shutdown(Raw(socket), SD_SEND) == 0; }
 
 void Close(Socket socket) { closesocket(Raw(socket)); }
 

@@ -1,19 +1,27 @@
-// Fakes of the signature check and the launcher for the update tests. The
-// fake signature follows the file's content, so a test states what a file
-// "is" by what the server sent: a download that starts with
-// "SIG:<publisher>\n" is validly signed by that publisher, one that starts
-// with "BAD:" carries a broken signature (altered after signing), anything
-// else is unsigned.
+// Fakes for the update tests. The fake signature follows the file's content,
+// so a test states what a file "is" by what the server sent: a download that
+// starts with "SIG:<publisher>\n" is validly signed by that publisher, one
+// that starts with "BAD:" carries a broken signature (altered after
+// signing), anything else is unsigned. The other fakes run in virtual time
+// and let a test make any one file step fail.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/code_signing.h"
+#include "platform/processes.h"
+#include "platform/program_files.h"
 #include "platform/program_launcher.h"
+#include "platform/tcp_connection.h"
 
 namespace kestro {
 
@@ -41,16 +49,137 @@ class FakeCodeSigning : public CodeSigning {
 
 class RecordingLauncher : public ProgramLauncher {
  public:
-  bool Start(const NativePath& program) override {
+  bool Start(const NativePath& program, std::string_view arguments) override {
     started.push_back(program);
-    return true;
+    this->arguments.emplace_back(arguments);
+    return startSucceeds;
   }
   bool OpenAddress(std::string_view address) override {
     opened.emplace_back(address);
     return true;
   }
+  bool startSucceeds = true;
   std::vector<NativePath> started;
+  std::vector<std::string> arguments;
   std::vector<std::string> opened;
+};
+
+class FakeProcesses : public Processes {
+ public:
+  ProcessId CurrentProcessId() override { return self; }
+  bool IsRunning(ProcessId process) override {
+    return process == self || running.count(process) != 0;
+  }
+  bool WaitForExit(ProcessId process, std::uint32_t limitMs) override {
+    waits.push_back({process, limitMs});
+    return !IsRunning(process);
+  }
+
+  struct Wait {
+    ProcessId process;
+    std::uint32_t limitMs;
+    bool operator==(const Wait&) const = default;
+  };
+  ProcessId self = 4242;
+  std::set<ProcessId> running;
+  std::vector<Wait> waits;
+};
+
+class FakeClock : public Clock {
+ public:
+  std::int64_t NowMs() override { return now; }
+  std::int64_t now = 1000;
+};
+
+// A server in virtual time: each Open() serves the next scripted response,
+// one byte every `trickleMs` of the clock (or, at 0, everything at once). A
+// receive whose time limit is shorter than the gap gets nothing, as a real
+// one would.
+class TricklingNetwork : public TcpConnector {
+ public:
+  struct Response {
+    std::string bytes;
+    std::int64_t trickleMs = 0;
+  };
+
+  TricklingNetwork(FakeClock& clock, std::vector<Response> responses)
+      : clock_(clock), responses_(std::move(responses)) {}
+
+  std::unique_ptr<TcpConnection> Open() override {
+    ++opened;
+    Response response = opened <= responses_.size() ? responses_[opened - 1] : Response{};
+    delivered.push_back(0);
+    return std::make_unique<Connection>(*this, std::move(response), delivered.size() - 1);
+  }
+
+  std::size_t opened = 0;
+  // Bytes each connection delivered, in the order they were opened.
+  std::vector<std::size_t> delivered;
+
+ private:
+  class Connection : public TcpConnection {
+   public:
+    Connection(TricklingNetwork& network, Response response, std::size_t index)
+        : network_(network), response_(std::move(response)), index_(index) {}
+    bool Connect(const std::string&, std::uint16_t) override { return true; }
+    void Send(std::string_view) override {}
+    void SetReceiveTimeout(std::uint32_t milliseconds) override { limitMs_ = milliseconds; }
+    std::size_t Receive(char* buffer, std::size_t capacity) override {
+      std::size_t& delivered = network_.delivered[index_];
+      if (capacity == 0 || delivered == response_.bytes.size()) return 0;
+      if (limitMs_ < response_.trickleMs) {
+        network_.clock_.now += limitMs_;
+        return 0;
+      }
+      network_.clock_.now += response_.trickleMs;
+      std::size_t count =
+          response_.trickleMs == 0 ? std::min(capacity, response_.bytes.size() - delivered) : 1;
+      response_.bytes.copy(buffer, count, delivered);
+      delivered += count;
+      return count;
+    }
+
+   private:
+    TricklingNetwork& network_;
+    Response response_;
+    std::size_t index_;
+    std::int64_t limitMs_ = 0;
+  };
+
+  FakeClock& clock_;
+  std::vector<Response> responses_;
+};
+
+// The real files of a scratch folder, with one file as "the running
+// program" and any single step made to fail.
+class FaultyProgramFiles : public ProgramFiles {
+ public:
+  explicit FaultyProgramFiles(NativePath folder) : files_(std::move(folder)) {}
+
+  NativePath PathBesideProgram(std::string_view asciiName) override {
+    return files_.PathBesideProgram(asciiName);
+  }
+  std::vector<std::string> NamesBesideProgram() override { return files_.NamesBesideProgram(); }
+  std::unique_ptr<FileWriter> CreateNew(const NativePath& path) override {
+    return files_.CreateNew(path);
+  }
+  bool Exists(const NativePath& path) override { return files_.Exists(path); }
+  std::optional<std::uint64_t> FileSize(const NativePath& path) override {
+    return files_.FileSize(path);
+  }
+  bool Move(const NativePath& from, const NativePath& to) override {
+    if (failMove && failMove(from, to)) return false;
+    return files_.Move(from, to);
+  }
+  void Remove(const NativePath& path) override { files_.Remove(path); }
+  bool IsRunningProgram(const NativePath& path) override { return path == runningProgram; }
+
+  NativePath runningProgram;
+  // Returns true for the move that is to fail.
+  std::function<bool(const NativePath& from, const NativePath& to)> failMove;
+
+ private:
+  SystemProgramFiles files_;
 };
 
 // A program of `size` bytes that starts with the tag; the rest holds every

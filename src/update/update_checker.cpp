@@ -1,8 +1,10 @@
 #include "update/update_checker.h"
 
+#include <algorithm>
 #include <memory>
-#include <optional>
+#include <utility>
 
+#include "update/update_install.h"
 #include "update/update_protocol.h"
 #include "update/update_trust.h"
 
@@ -11,23 +13,19 @@ namespace {
 
 constexpr std::size_t kServerTextLimit = 255;
 
-// One byte per receive, so the header read never takes a byte of the body.
-std::string ReadHeader(TcpConnection& connection) {
-  std::string header;
-  header.reserve(kHeaderLimit);
-  while (header.size() < kHeaderLimit) {
-    char byte = 0;
-    if (connection.Receive(&byte, 1) == 0) break;
-    header.push_back(byte);
-    if (HeaderComplete(header)) break;
-  }
-  return header;
-}
-
 }  // namespace
 
 UpdateChecker::UpdateChecker(UpdatePlatform platform, UpdateSettings settings)
     : platform_(platform), settings_(std::move(settings)) {}
+
+void UpdateChecker::RemoveLeftovers() {
+  kestro::RemoveLeftovers(platform_.files, platform_.processes);
+}
+
+bool UpdateChecker::RunningProgramIsSigned() {
+  CodeSignature self = platform_.signing.RunningProgramSignature();
+  return self.state == SignatureState::Valid && !self.publisher.empty();
+}
 
 bool UpdateChecker::SetServer(std::string_view host, std::string_view directory,
                               std::string_view versionFileName, std::string_view exeName) {
@@ -41,30 +39,57 @@ bool UpdateChecker::SetServer(std::string_view host, std::string_view directory,
   return true;
 }
 
+std::size_t UpdateChecker::Receive(TcpConnection& connection, char* buffer, std::size_t capacity,
+                                   std::uint32_t limitMs) {
+  std::int64_t left = deadlineMs_ - platform_.clock.NowMs();
+  if (left <= 0) return 0;
+  auto limit = static_cast<std::uint32_t>(std::min<std::int64_t>(limitMs, left));
+  // Set only when it changes: the header is read one byte per receive.
+  if (limit != receiveLimitMs_) {
+    connection.SetReceiveTimeout(limit);
+    receiveLimitMs_ = limit;
+  }
+  return connection.Receive(buffer, capacity);
+}
+
+// One byte per receive, so the header read never takes a byte of the body.
+std::string UpdateChecker::ReadHeader(TcpConnection& connection) {
+  std::string header;
+  header.reserve(kHeaderLimit);
+  while (header.size() < kHeaderLimit) {
+    char byte = 0;
+    if (Receive(connection, &byte, 1, settings_.streamTimeoutMs) == 0) break;
+    header.push_back(byte);
+    if (HeaderComplete(header)) break;
+  }
+  return header;
+}
+
 std::unique_ptr<TcpConnection> UpdateChecker::OpenExchange(std::string_view name,
                                                            std::size_t requestRoom,
                                                            std::string& header) {
   // A request too long for its room is not sent at all.
   std::string request = ComposeRequest(directory_, name, host_, requestRoom);
   if (request.empty()) return nullptr;
+  if (platform_.clock.NowMs() >= deadlineMs_) return nullptr;
   std::unique_ptr<TcpConnection> connection = platform_.network.Open();
   if (!connection) return nullptr;
   if (!connection->Connect(host_, settings_.port)) return nullptr;
-  connection->SetReceiveTimeout(settings_.streamTimeoutMs);
+  receiveLimitMs_ = 0;  // a new socket has no limit yet
   connection->Send(request);
   header = ReadHeader(*connection);
   return connection;
 }
 
 void UpdateChecker::FetchVersion() {
+  deadlineMs_ = platform_.clock.NowMs() + settings_.overallDeadlineMs;
   std::string header;
   std::unique_ptr<TcpConnection> connection =
       OpenExchange(versionFileName_, kVersionRequestRoom, header);
   if (!connection) return;
   // The header is not examined: whatever follows it is taken as the file.
-  connection->SetReceiveTimeout(settings_.versionBodyTimeoutMs);
   char body[kVersionBodySize] = {};
-  connection->Receive(body, sizeof body);
+  Receive(*connection, body, sizeof body, settings_.versionBodyTimeoutMs);
   connection.reset();
 
   VersionFile file = ReadVersionFile(body);
@@ -83,7 +108,7 @@ bool UpdateChecker::ReceiveExecutable(TcpConnection& connection, FileWriter& fil
   char chunk[kDownloadChunk];
   std::uint64_t total = 0;
   for (;;) {
-    std::size_t count = connection.Receive(chunk, sizeof chunk);
+    std::size_t count = Receive(connection, chunk, sizeof chunk, settings_.streamTimeoutMs);
     if (count == 0) return false;
     if (!file.Append(std::string_view(chunk, count))) return false;
     total += count;
@@ -95,7 +120,7 @@ bool UpdateChecker::ReceiveExecutable(TcpConnection& connection, FileWriter& fil
 }
 
 int UpdateChecker::DownloadUpdate() {
-  verifiedLength_ = 0;
+  DiscardUpdate();
   if (markerFound_ == 0 || remoteVersion_ == 0) return 0;
   std::string header;
   std::unique_ptr<TcpConnection> connection =
@@ -104,38 +129,59 @@ int UpdateChecker::DownloadUpdate() {
   if (ResponseStatus(header) != 200) return 0;
   announcedLength_ = AnnouncedLength(header);
   if (announcedLength_ == 0) return 0;
+  // Refused before anything is written, and the body is left unread.
+  if (announcedLength_ > kDownloadCeiling) return 0;
 
-  NativePath target = platform_.files.PathBesideProgram(exeName_);
-  if (target.empty()) return 0;
-  NativePath temporary;
-  std::unique_ptr<FileWriter> file = platform_.files.CreateTemporaryBesideProgram(temporary);
+  ProgramFiles& files = platform_.files;
+  NativePath download = files.PathBesideProgram(FreeName(
+      files.NamesBesideProgram(), DownloadFileName, platform_.processes.CurrentProcessId()));
+  if (download.empty()) return 0;
+  std::unique_ptr<FileWriter> file = files.CreateNew(download);
   if (!file) return 0;
   bool complete = ReceiveExecutable(*connection, *file);
   file.reset();
   connection.reset();
 
-  // Only a whole file from the running program's own publisher may replace
-  // the target; anything else goes, leaving a file already there as it was.
-  if (complete && IsTrustedUpdateFile(platform_.signing, temporary) &&
-      platform_.files.MoveReplacing(temporary, target)) {
-    verifiedLength_ = announcedLength_;
-    return 1;
+  // Only a whole file from the running program's own publisher is kept.
+  bool trusted = complete && IsTrustedUpdateFile(platform_.signing, download);
+  std::lock_guard<std::mutex> lock(downloadMutex_);
+  if (!trusted || abandoned_) {
+    files.Remove(download);
+    return 0;
   }
-  platform_.files.Remove(temporary);
-  return 0;
+  keptDownload_ = download;
+  verifiedLength_ = announcedLength_;
+  return 1;
 }
 
-void UpdateChecker::LaunchUpdate() {
-  if (markerFound_ == 0 || announcedLength_ == 0) return;
-  if (verifiedLength_ != announcedLength_) return;
+LaunchResult UpdateChecker::LaunchUpdate() {
+  std::lock_guard<std::mutex> lock(downloadMutex_);
+  if (keptDownload_.empty()) return LaunchResult::NothingPending;
+  NativePath download = std::exchange(keptDownload_, {});
   NativePath target = platform_.files.PathBesideProgram(exeName_);
-  if (target.empty()) return;
-  std::optional<std::uint64_t> size = platform_.files.FileSize(target);
-  if (!size || *size != announcedLength_) return;
-  // The question may have stood open for a long time: the file is checked
-  // again right before it runs.
-  if (!IsTrustedUpdateFile(platform_.signing, target)) return;
-  platform_.launcher.Start(target);
+  if (target.empty()) {
+    platform_.files.Remove(download);
+    return LaunchResult::Failed;
+  }
+  InstallPlatform install{platform_.files, platform_.signing, platform_.launcher,
+                          platform_.processes};
+  return InstallUpdate(install, download, verifiedLength_, target) ? LaunchResult::Started
+                                                                   : LaunchResult::Failed;
+}
+
+void UpdateChecker::RemoveKeptDownload() {
+  if (!keptDownload_.empty()) platform_.files.Remove(std::exchange(keptDownload_, {}));
+}
+
+void UpdateChecker::DiscardUpdate() {
+  std::lock_guard<std::mutex> lock(downloadMutex_);
+  RemoveKeptDownload();
+}
+
+void UpdateChecker::AbandonUpdate() {
+  std::lock_guard<std::mutex> lock(downloadMutex_);
+  abandoned_ = true;
+  RemoveKeptDownload();
 }
 
 }  // namespace kestro

@@ -62,46 +62,52 @@ class UpdateCheckerTest : public ::testing::Test {
  protected:
   // Time limits short enough that waiting for a stalled server costs little;
   // the tests never measure them.
-  UpdateChecker MakeChecker(std::uint16_t port) {
+  std::unique_ptr<UpdateChecker> MakeChecker(std::uint16_t port) {
     UpdateSettings settings;
     settings.host = "127.0.0.1";
     settings.port = port;
     settings.versionBodyTimeoutMs = 100;
     settings.streamTimeoutMs = 100;
-    UpdateChecker checker({network_, files_, signing_, launcher_}, settings);
-    EXPECT_TRUE(checker.SetServer("127.0.0.1", "/soft/kestro/", "kestro.txt", "kestro.exe"));
+    auto checker = std::make_unique<UpdateChecker>(
+        UpdatePlatform{network_, files_, signing_, launcher_, processes_, clock_}, settings);
+    EXPECT_TRUE(checker->SetServer("127.0.0.1", "/soft/kestro/", "kestro.txt", "kestro.exe"));
     return checker;
   }
+
+  // The name the download takes while it is kept (this process is 4242).
+  const std::string kDownload = "~kestro-update-4242-0.tmp";
 
   ScratchFolder folder_;
   SystemTcpConnector network_;
   SystemProgramFiles files_{folder_.path()};
   FakeCodeSigning signing_;
   RecordingLauncher launcher_;
+  FakeProcesses processes_;
+  SystemClock clock_;
 };
 
 TEST_F(UpdateCheckerTest, SetServerTakesTextsOfAtMost255Bytes) {
-  UpdateChecker checker = MakeChecker(80);
-  EXPECT_EQ(checker.host(), "127.0.0.1");
-  EXPECT_EQ(checker.directory(), "/soft/kestro/");
-  EXPECT_EQ(checker.versionFileName(), "kestro.txt");
-  EXPECT_EQ(checker.exeName(), "kestro.exe");
+  auto checker = MakeChecker(80);
+  EXPECT_EQ(checker->host(), "127.0.0.1");
+  EXPECT_EQ(checker->directory(), "/soft/kestro/");
+  EXPECT_EQ(checker->versionFileName(), "kestro.txt");
+  EXPECT_EQ(checker->exeName(), "kestro.exe");
 
   std::string longest(255, 'a');
-  EXPECT_TRUE(checker.SetServer(longest, "/", "v", "e"));
-  EXPECT_EQ(checker.host(), longest);
-  EXPECT_FALSE(checker.SetServer(longest + "a", "/d/", "x.txt", "x.exe"));
-  EXPECT_FALSE(checker.SetServer("h", "/d/", "x.txt", longest + "a"));
-  EXPECT_EQ(checker.host(), longest);
-  EXPECT_EQ(checker.directory(), "/");
+  EXPECT_TRUE(checker->SetServer(longest, "/", "v", "e"));
+  EXPECT_EQ(checker->host(), longest);
+  EXPECT_FALSE(checker->SetServer(longest + "a", "/d/", "x.txt", "x.exe"));
+  EXPECT_FALSE(checker->SetServer("h", "/d/", "x.txt", longest + "a"));
+  EXPECT_EQ(checker->host(), longest);
+  EXPECT_EQ(checker->directory(), "/");
 }
 
 TEST_F(UpdateCheckerTest, FieldsStartAtZero) {
-  UpdateChecker checker = MakeChecker(80);
-  EXPECT_EQ(checker.markerFound(), 0);
-  EXPECT_EQ(checker.remoteVersion(), 0);
-  EXPECT_EQ(checker.announcedLength(), 0u);
-  EXPECT_EQ(checker.CompareVersion(kBuiltInVersion), VersionInvalid);
+  auto checker = MakeChecker(80);
+  EXPECT_EQ(checker->markerFound(), 0);
+  EXPECT_EQ(checker->remoteVersion(), 0);
+  EXPECT_EQ(checker->announcedLength(), 0u);
+  EXPECT_EQ(checker->CompareVersion(kBuiltInVersion), VersionInvalid);
 }
 
 TEST_F(UpdateCheckerTest, VersionFiles) {
@@ -168,12 +174,12 @@ TEST_F(UpdateCheckerTest, VersionFiles) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     LoopbackServer server({c.response});
-    UpdateChecker checker = MakeChecker(server.port());
-    checker.FetchVersion();
-    EXPECT_EQ(checker.markerFound(), c.marker);
-    EXPECT_EQ(checker.remoteVersion(), c.version);
-    EXPECT_EQ(checker.CompareVersion(kBuiltInVersion), c.comparison);
-    EXPECT_EQ(checker.announcedLength(), 0u);
+    auto checker = MakeChecker(server.port());
+    checker->FetchVersion();
+    EXPECT_EQ(checker->markerFound(), c.marker);
+    EXPECT_EQ(checker->remoteVersion(), c.version);
+    EXPECT_EQ(checker->CompareVersion(kBuiltInVersion), c.comparison);
+    EXPECT_EQ(checker->announcedLength(), 0u);
     EXPECT_EQ(server.Finish(), Requests{kVersionRequest});
     EXPECT_EQ(folder_.Names(), Names{});
   }
@@ -194,57 +200,59 @@ TEST_F(UpdateCheckerTest, VersionBodyThatNeverComes) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     LoopbackServer server({{c.bytes, /*stall=*/true}});
-    UpdateChecker checker = MakeChecker(server.port());
-    checker.FetchVersion();
-    EXPECT_EQ(checker.markerFound(), c.marker);
-    EXPECT_EQ(checker.remoteVersion(), 0);
-    EXPECT_EQ(checker.CompareVersion(kBuiltInVersion), VersionInvalid);
+    auto checker = MakeChecker(server.port());
+    checker->FetchVersion();
+    EXPECT_EQ(checker->markerFound(), c.marker);
+    EXPECT_EQ(checker->remoteVersion(), 0);
+    EXPECT_EQ(checker->CompareVersion(kBuiltInVersion), VersionInvalid);
     EXPECT_EQ(server.Finish().size(), 1u);
   }
 }
 
 TEST_F(UpdateCheckerTest, MarkerOnceFoundStays) {
   LoopbackServer server({VersionFile("qz33"), VersionFile("QZ34")});
-  UpdateChecker checker = MakeChecker(server.port());
-  checker.FetchVersion();
-  checker.FetchVersion();
-  EXPECT_EQ(checker.markerFound(), 1);
-  EXPECT_EQ(checker.remoteVersion(), 34);
+  auto checker = MakeChecker(server.port());
+  checker->FetchVersion();
+  checker->FetchVersion();
+  EXPECT_EQ(checker->markerFound(), 1);
+  EXPECT_EQ(checker->remoteVersion(), 34);
   EXPECT_EQ(server.Finish().size(), 2u);
 }
 
 TEST_F(UpdateCheckerTest, RefusedConnectionChangesNothing) {
-  UpdateChecker checker = MakeChecker(ClosedLoopbackPort());
-  checker.FetchVersion();
-  EXPECT_EQ(checker.markerFound(), 0);
-  EXPECT_EQ(checker.remoteVersion(), 0);
-  EXPECT_EQ(checker.DownloadUpdate(), 0);
+  auto checker = MakeChecker(ClosedLoopbackPort());
+  checker->FetchVersion();
+  EXPECT_EQ(checker->markerFound(), 0);
+  EXPECT_EQ(checker->remoteVersion(), 0);
+  EXPECT_EQ(checker->DownloadUpdate(), 0);
   EXPECT_EQ(folder_.Names(), Names{});
 }
 
 TEST_F(UpdateCheckerTest, NoDownloadWithoutAValidVersionFile) {
   LoopbackServer server({VersionFile("qz00"), Executable(Program("SIG:" + kOurPublisher, 100))});
-  UpdateChecker checker = MakeChecker(server.port());
-  checker.FetchVersion();
-  EXPECT_EQ(checker.DownloadUpdate(), 0);
+  auto checker = MakeChecker(server.port());
+  checker->FetchVersion();
+  EXPECT_EQ(checker->DownloadUpdate(), 0);
   EXPECT_EQ(server.Finish(), Requests{kVersionRequest});
   EXPECT_EQ(folder_.Names(), Names{});
 }
 
-TEST_F(UpdateCheckerTest, DownloadStoresTheWholeProgram) {
+// The complete, trusted program is kept under a temporary name of this
+// process; nothing else in the folder changes before the user's answer.
+TEST_F(UpdateCheckerTest, DownloadKeepsTheWholeProgramBesideAnExistingOne) {
+  folder_.Write("kestro.exe", kOldProgram);
   // Several chunks of 1024 bytes and a last, shorter one.
   std::string program = Program("SIG:" + kOurPublisher + "\n", 5000);
   LoopbackServer server({VersionFile("qz33"), Executable(program)});
-  UpdateChecker checker = MakeChecker(server.port());
-  checker.FetchVersion();
-  EXPECT_EQ(checker.DownloadUpdate(), 1);
-  EXPECT_EQ(checker.announcedLength(), 5000u);
+  auto checker = MakeChecker(server.port());
+  checker->FetchVersion();
+  EXPECT_EQ(checker->DownloadUpdate(), 1);
+  EXPECT_EQ(checker->announcedLength(), 5000u);
   EXPECT_EQ(server.Finish(), (Requests{kVersionRequest, kExecutableRequest}));
-  EXPECT_EQ(folder_.Names(), Names{"kestro.exe"});
-  EXPECT_EQ(folder_.Read("kestro.exe"), program);
-  // The signature was checked on the complete file before it took the name.
-  ASSERT_EQ(signing_.inspected.size(), 1u);
-  EXPECT_NE(signing_.inspected[0], folder_.PathOf("kestro.exe"));
+  EXPECT_EQ(folder_.Names(), (Names{"kestro.exe", kDownload}));
+  EXPECT_EQ(folder_.Read(kDownload), program);
+  EXPECT_EQ(folder_.Read("kestro.exe"), kOldProgram);
+  EXPECT_EQ(signing_.inspected, std::vector<NativePath>{folder_.PathOf(kDownload)});
 }
 
 // Every way the executable's response can fail: the result is 0, nothing is
@@ -299,30 +307,22 @@ TEST_F(UpdateCheckerTest, FailedDownloadsLeaveNothingBehind) {
       {"unsigned", Executable(Program("MZ plain", 3000)), 3000},
       {"signed by someone else", Executable(Program("SIG:" + kOtherPublisher + "\n", 3000)), 3000},
       {"altered after signing", Executable(Program("BAD:" + kOurPublisher + "\n", 3000)), 3000},
+      {"above the ceiling",
+       {"HTTP/1.1 200 OK\r\nContent-Length: 67108865\r\n\r\n" + program},
+       67108865},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     folder_.Write("kestro.exe", kOldProgram);
     LoopbackServer server({VersionFile("qz33"), c.response});
-    UpdateChecker checker = MakeChecker(server.port());
-    checker.FetchVersion();
-    EXPECT_EQ(checker.DownloadUpdate(), 0);
-    EXPECT_EQ(checker.announcedLength(), c.announced);
+    auto checker = MakeChecker(server.port());
+    checker->FetchVersion();
+    EXPECT_EQ(checker->DownloadUpdate(), 0);
+    EXPECT_EQ(checker->announcedLength(), c.announced);
     EXPECT_EQ(server.Finish(), (Requests{kVersionRequest, kExecutableRequest}));
     EXPECT_EQ(folder_.Names(), Names{"kestro.exe"});
     EXPECT_EQ(folder_.Read("kestro.exe"), kOldProgram);
   }
-}
-
-TEST_F(UpdateCheckerTest, CompleteDownloadReplacesAnExistingProgram) {
-  folder_.Write("kestro.exe", kOldProgram);
-  std::string program = Program("SIG:" + kOurPublisher + "\n", 1024);
-  LoopbackServer server({VersionFile("qz31"), Executable(program)});
-  UpdateChecker checker = MakeChecker(server.port());
-  checker.FetchVersion();
-  EXPECT_EQ(checker.DownloadUpdate(), 1);
-  EXPECT_EQ(folder_.Names(), Names{"kestro.exe"});
-  EXPECT_EQ(folder_.Read("kestro.exe"), program);
 }
 
 TEST_F(UpdateCheckerTest, FailedDownloadWithoutAnExistingProgramLeavesAnEmptyFolder) {
@@ -330,9 +330,9 @@ TEST_F(UpdateCheckerTest, FailedDownloadWithoutAnExistingProgramLeavesAnEmptyFol
   LoopbackServer server(
       {VersionFile("qz33"),
        {"HTTP/1.1 200 OK\r\nContent-Length: 3000\r\n\r\n" + program.substr(0, 1500)}});
-  UpdateChecker checker = MakeChecker(server.port());
-  checker.FetchVersion();
-  EXPECT_EQ(checker.DownloadUpdate(), 0);
+  auto checker = MakeChecker(server.port());
+  checker->FetchVersion();
+  EXPECT_EQ(checker->DownloadUpdate(), 0);
   EXPECT_EQ(folder_.Names(), Names{});
 }
 
@@ -341,58 +341,32 @@ TEST_F(UpdateCheckerTest, FailedDownloadWithoutAnExistingProgramLeavesAnEmptyFol
 TEST_F(UpdateCheckerTest, RequestTooLongIsNotSent) {
   std::string directory = "/" + std::string(120, 'd') + "/";
   LoopbackServer server({VersionFile("qz33"), Executable(Program("SIG:" + kOurPublisher, 10))});
-  UpdateChecker checker = MakeChecker(server.port());
-  ASSERT_TRUE(checker.SetServer("127.0.0.1", directory, "kestro.txt", "kestro.exe"));
-  checker.FetchVersion();
-  EXPECT_EQ(checker.remoteVersion(), 33);
-  EXPECT_EQ(checker.DownloadUpdate(), 0);
+  auto checker = MakeChecker(server.port());
+  ASSERT_TRUE(checker->SetServer("127.0.0.1", directory, "kestro.txt", "kestro.exe"));
+  checker->FetchVersion();
+  EXPECT_EQ(checker->remoteVersion(), 33);
+  EXPECT_EQ(checker->DownloadUpdate(), 0);
   Requests requests = server.Finish();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_TRUE(requests[0].starts_with("GET " + directory + "kestro.txt HTTP/1.1\r\n"));
   EXPECT_EQ(folder_.Names(), Names{});
 }
 
+// The swap itself is tested in update_install_test.cpp and, with the
+// question, in update_thread_test.cpp.
 class LaunchUpdateTest : public UpdateCheckerTest {
  protected:
-  // Downloads a trusted program of 2000 bytes; the checker is then ready
-  // to launch it.
-  UpdateChecker Downloaded() {
-    LoopbackServer server({VersionFile("qz33"), Executable(program_)});
-    UpdateChecker checker = MakeChecker(server.port());
-    checker.FetchVersion();
-    EXPECT_EQ(checker.DownloadUpdate(), 1);
-    return checker;
-  }
-
   std::string program_ = Program("SIG:" + kOurPublisher + "\n", 2000);
 };
 
-TEST_F(LaunchUpdateTest, StartsTheStoredProgram) {
-  UpdateChecker checker = Downloaded();
-  checker.LaunchUpdate();
-  EXPECT_EQ(launcher_.started, std::vector<NativePath>{folder_.PathOf("kestro.exe")});
-}
-
-TEST_F(LaunchUpdateTest, NothingStartsWhenTheFileChanged) {
-  struct Case {
-    const char* what;
-    std::optional<std::string> replacement;  // nullopt: deleted
-  } cases[] = {
-      {"deleted", std::nullopt},
-      {"shorter", program_.substr(0, 1999)},
-      {"longer", program_ + "x"},
-      {"same size, someone else's", Program("SIG:" + kOtherPublisher + "\n", 2000)},
-      {"same size, altered", Program("BAD:" + kOurPublisher + "\n", 2000)},
-      {"same size, unsigned", Program("MZ", 2000)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    UpdateChecker checker = Downloaded();
-    files_.Remove(folder_.PathOf("kestro.exe"));
-    if (c.replacement) folder_.Write("kestro.exe", *c.replacement);
-    checker.LaunchUpdate();
-    EXPECT_EQ(launcher_.started, std::vector<NativePath>{});
-  }
+// A download that completes after the program began to end is not kept.
+TEST_F(LaunchUpdateTest, NothingIsKeptOnceTheProgramEnds) {
+  LoopbackServer server({VersionFile("qz33"), Executable(program_)});
+  auto checker = MakeChecker(server.port());
+  checker->FetchVersion();
+  checker->AbandonUpdate();
+  EXPECT_EQ(checker->DownloadUpdate(), 0);
+  EXPECT_EQ(folder_.Names(), Names{});
 }
 
 TEST_F(LaunchUpdateTest, NothingStartsWithoutACompletedDownload) {
@@ -402,16 +376,85 @@ TEST_F(LaunchUpdateTest, NothingStartsWithoutACompletedDownload) {
   LoopbackServer server(
       {VersionFile("qz33"),
        {"HTTP/1.1 200 OK\r\nContent-Length: 2000\r\n\r\n" + program_.substr(0, 99)}});
-  UpdateChecker checker = MakeChecker(server.port());
-  checker.FetchVersion();
-  EXPECT_EQ(checker.DownloadUpdate(), 0);
-  EXPECT_EQ(checker.announcedLength(), 2000u);
-  checker.LaunchUpdate();
+  auto checker = MakeChecker(server.port());
+  checker->FetchVersion();
+  EXPECT_EQ(checker->DownloadUpdate(), 0);
+  EXPECT_EQ(checker->announcedLength(), 2000u);
+  EXPECT_EQ(checker->LaunchUpdate(), LaunchResult::NothingPending);
   EXPECT_EQ(launcher_.started, std::vector<NativePath>{});
+  EXPECT_EQ(MakeChecker(80)->LaunchUpdate(), LaunchResult::NothingPending);
+}
 
-  UpdateChecker fresh = MakeChecker(80);
-  fresh.LaunchUpdate();
-  EXPECT_EQ(launcher_.started, std::vector<NativePath>{});
+// In virtual time, against a server that sends one byte at a time.
+class SlowServerTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<UpdateChecker> MakeChecker(std::vector<TricklingNetwork::Response> responses,
+                                             std::uint32_t overallDeadlineMs = 5 * 60 * 1000) {
+    network_ = std::make_unique<TricklingNetwork>(clock_, std::move(responses));
+    UpdateSettings settings;
+    settings.host = "update.example";
+    settings.overallDeadlineMs = overallDeadlineMs;
+    auto checker = std::make_unique<UpdateChecker>(
+        UpdatePlatform{*network_, files_, signing_, launcher_, processes_, clock_}, settings);
+    EXPECT_TRUE(checker->SetServer("update.example", "/soft/kestro/", "kestro.txt", "kestro.exe"));
+    return checker;
+  }
+
+  ScratchFolder folder_;
+  FakeClock clock_;
+  std::unique_ptr<TricklingNetwork> network_;
+  SystemProgramFiles files_{folder_.path()};
+  FakeCodeSigning signing_;
+  RecordingLauncher launcher_;
+  FakeProcesses processes_;
+};
+
+// Each byte comes within the 30 s limit of its receive, so only the overall
+// deadline ends a download that would take more than an hour.
+TEST_F(SlowServerTest, ByteEvery29SecondsEndsAtTheOverallDeadline) {
+  std::string program = Program("SIG:" + kOurPublisher + "\n", 100);
+  std::vector<TricklingNetwork::Response> responses = {
+      {"HTTP/1.1 200 OK\r\n\r\nqz33", 0},
+      {"HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n" + program, 29000}};
+
+  auto checker = MakeChecker(responses);
+  std::int64_t start = clock_.now;
+  checker->FetchVersion();
+  EXPECT_EQ(checker->DownloadUpdate(), 0);
+  EXPECT_LE(clock_.now - start, std::int64_t{checker->settings().overallDeadlineMs});
+  EXPECT_LT(network_->delivered[1], responses[1].bytes.size());
+  EXPECT_EQ(folder_.Names(), Names{});
+
+  // The same server, given all the time it needs.
+  auto patient = MakeChecker(responses, 24 * 60 * 60 * 1000);
+  patient->FetchVersion();
+  EXPECT_EQ(patient->DownloadUpdate(), 1);
+  EXPECT_EQ(network_->delivered[1], responses[1].bytes.size());
+}
+
+// An announcement above 64 MiB is refused before a body byte is read;
+// exactly 64 MiB is accepted and read.
+TEST_F(SlowServerTest, AnnouncedLengthCeiling) {
+  struct Case {
+    const char* what;
+    std::string length;
+    std::size_t bodyBytesRead;
+  } cases[] = {
+      {"4,000,000,000 bytes", "4000000000", 0},
+      {"64 MiB and one byte", "67108865", 0},
+      {"64 MiB", "67108864", 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string header = "HTTP/1.1 200 OK\r\nContent-Length: " + c.length + "\r\n\r\n";
+    auto checker = MakeChecker({{"HTTP/1.1 200 OK\r\n\r\nqz33"}, {header + std::string(10, 'x')}});
+    checker->FetchVersion();
+    EXPECT_EQ(checker->DownloadUpdate(), 0);
+    EXPECT_EQ(std::to_string(checker->announcedLength()), c.length);
+    ASSERT_EQ(network_->delivered.size(), 2u);
+    EXPECT_EQ(network_->delivered[1], header.size() + c.bodyBytesRead);
+    EXPECT_EQ(folder_.Names(), Names{});
+  }
 }
 
 }  // namespace

@@ -2,12 +2,18 @@
 // the tests run on (natively, and as Windows programs under Wine).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "platform/code_signing.h"
+#include "platform/executable_path.h"
+#include "platform/processes.h"
 #include "platform/program_files.h"
 #include "platform/tcp_connection.h"
+#include "testing/ended_process.h"
 #include "testing/loopback_server.h"
 #include "testing/scratch_folder.h"
 
@@ -22,41 +28,72 @@ TEST(UpdatePlatformTest, ProgramFolderHoldsTheRunningProgram) {
               files.FileSize(files.PathBesideProgram("kestro_tests.exe")));
 }
 
-TEST(UpdatePlatformTest, TemporaryFilesAreNewAndSeparate) {
+TEST(UpdatePlatformTest, NewFilesNeverOpenAnExistingOne) {
   ScratchFolder folder;
   SystemProgramFiles files(folder.path());
-  NativePath first, second;
-  auto firstWriter = files.CreateTemporaryBesideProgram(first);
-  auto secondWriter = files.CreateTemporaryBesideProgram(second);
-  ASSERT_TRUE(firstWriter && secondWriter);
-  EXPECT_NE(first, second);
-  EXPECT_EQ(folder.Names().size(), 2u);
-
-  EXPECT_TRUE(firstWriter->Append("abc"));
-  EXPECT_TRUE(firstWriter->Append(std::string("\0\r\n", 3)));
-  firstWriter.reset();
-  EXPECT_EQ(files.FileSize(first), 6u);
-  secondWriter.reset();
-  EXPECT_EQ(files.FileSize(second), 0u);
-  files.Remove(second);
-  EXPECT_EQ(files.FileSize(second), std::nullopt);
+  NativePath path = files.PathBesideProgram("~kestro-update-1-0.tmp");
+  auto writer = files.CreateNew(path);
+  ASSERT_TRUE(writer);
+  EXPECT_EQ(files.CreateNew(path), nullptr);
+  EXPECT_TRUE(writer->Append("abc"));
+  EXPECT_TRUE(writer->Append(std::string("\0\r\n", 3)));
+  writer.reset();
+  EXPECT_EQ(files.FileSize(path), 6u);
+  EXPECT_TRUE(files.Exists(path));
+  files.Remove(path);
+  EXPECT_EQ(files.FileSize(path), std::nullopt);
+  EXPECT_FALSE(files.Exists(path));
 }
 
-TEST(UpdatePlatformTest, MoveReplacesTheTarget) {
+TEST(UpdatePlatformTest, MoveNeverReplaces) {
   ScratchFolder folder;
   SystemProgramFiles files(folder.path());
   folder.Write("kestro.exe", "old");
-  NativePath temporary;
-  files.CreateTemporaryBesideProgram(temporary)->Append("new program");
-  EXPECT_TRUE(files.MoveReplacing(temporary, files.PathBesideProgram("kestro.exe")));
-  EXPECT_EQ(folder.Names(), Names{"kestro.exe"});
+  folder.Write("new.tmp", "new program");
+  EXPECT_FALSE(files.Move(folder.PathOf("new.tmp"), folder.PathOf("kestro.exe")));
+  EXPECT_EQ(folder.Read("kestro.exe"), "old");
+  EXPECT_TRUE(files.Move(folder.PathOf("kestro.exe"), folder.PathOf("aside.old")));
+  EXPECT_TRUE(files.Move(folder.PathOf("new.tmp"), folder.PathOf("kestro.exe")));
+  EXPECT_EQ(folder.Names(), (Names{"aside.old", "kestro.exe"}));
   EXPECT_EQ(folder.Read("kestro.exe"), "new program");
-
   // A source that is gone changes nothing.
-  EXPECT_FALSE(files.MoveReplacing(temporary, files.PathBesideProgram("kestro.exe")));
-  EXPECT_EQ(folder.Read("kestro.exe"), "new program");
-  files.Remove(temporary);
-  EXPECT_EQ(folder.Names(), Names{"kestro.exe"});
+  EXPECT_FALSE(files.Move(folder.PathOf("new.tmp"), folder.PathOf("other.exe")));
+  EXPECT_EQ(folder.Names(), (Names{"aside.old", "kestro.exe"}));
+}
+
+TEST(UpdatePlatformTest, NamesAreTheFolderFilesWithAsciiNames) {
+  ScratchFolder folder;
+  SystemProgramFiles files(folder.path());
+  folder.Write("kestro.exe", "x");
+  folder.Write("~kestro-update-7-0.tmp", "x");
+  std::filesystem::create_directory(std::filesystem::path(folder.path()) / "sub");
+  std::filesystem::path wide =
+      std::filesystem::path(folder.path()) / std::filesystem::path(u8"宏 テスト.txt");
+  std::ofstream(wide) << "x";
+  std::vector<std::string> names = files.NamesBesideProgram();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (Names{"kestro.exe", "~kestro-update-7-0.tmp"}));
+}
+
+TEST(UpdatePlatformTest, RunningProgramIsKnownByItsFile) {
+  SystemProgramFiles files;
+  NativePath self = ExecutablePath();
+  EXPECT_TRUE(files.IsRunningProgram(self));
+  ScratchFolder folder;
+  folder.Write("kestro.exe", "x");
+  EXPECT_FALSE(files.IsRunningProgram(folder.PathOf("kestro.exe")));
+  EXPECT_FALSE(files.IsRunningProgram(folder.PathOf("missing.exe")));
+}
+
+TEST(UpdatePlatformTest, ProcessesRunUntilTheyEnd) {
+  SystemProcesses processes;
+  ProcessId self = processes.CurrentProcessId();
+  EXPECT_TRUE(processes.IsRunning(self));
+  EXPECT_FALSE(processes.WaitForExit(self, 50));
+  ProcessId gone = EndedProcessId();
+  ASSERT_NE(gone, 0u);
+  EXPECT_FALSE(processes.IsRunning(gone));
+  EXPECT_TRUE(processes.WaitForExit(gone, 10000));
 }
 
 TEST(UpdatePlatformTest, NoFilesInAFolderThatIsGone) {
@@ -66,9 +103,9 @@ TEST(UpdatePlatformTest, NoFilesInAFolderThatIsGone) {
     gone = folder.path();
   }
   SystemProgramFiles files(gone);
-  NativePath temporary;
-  EXPECT_EQ(files.CreateTemporaryBesideProgram(temporary), nullptr);
+  EXPECT_EQ(files.CreateNew(files.PathBesideProgram("a.tmp")), nullptr);
   EXPECT_EQ(files.FileSize(files.PathBesideProgram("kestro.exe")), std::nullopt);
+  EXPECT_EQ(files.NamesBesideProgram(), Names{});
 }
 
 // The test program itself is not signed, and neither is a text file.
@@ -95,6 +132,31 @@ TEST(UpdatePlatformTest, ConnectionGetsWhatTheServerSent) {
   EXPECT_EQ(received, "HTTP/1.1 200 OK\r\n\r\nbody");
   connection.reset();
   EXPECT_EQ(server.Finish(), Names{"GET / HTTP/1.1\r\n\r\n"});
+}
+
+// The end-to-end tests tell a refused body by how the client closes: with
+// bytes unread the connection is reset.
+TEST(UpdatePlatformTest, ServerSeesAClientCloseWithBytesUnread) {
+  // The first response stays open: a shutdown of the server's own would
+  // race with the client's reset, and Wine may then report a clean end.
+  LoopbackServer server({{"HTTP/1.1 200 OK\r\n\r\nunread body", /*stall=*/true}, {"read"}});
+  SystemTcpConnector network;
+  for (std::size_t wanted : {std::size_t{19}, std::size_t{4}}) {
+    auto connection = network.Open();
+    ASSERT_TRUE(connection && connection->Connect("127.0.0.1", server.port()));
+    connection->SetReceiveTimeout(5000);
+    connection->Send("GET / HTTP/1.1\r\n\r\n");
+    std::string received;
+    char byte = 0;
+    while (received.size() < wanted && connection->Receive(&byte, 1) == 1) received += byte;
+    ASSERT_EQ(received.size(), wanted);
+    // The last connection reads to the end before it closes.
+    if (wanted == 4) {
+      EXPECT_EQ(connection->Receive(&byte, 1), 0u);
+    }
+  }
+  EXPECT_EQ(server.Finish().size(), 2u);
+  EXPECT_EQ(server.UnreadCloseCount(), 1u);
 }
 
 TEST(UpdatePlatformTest, RefusedConnection) {

@@ -4,6 +4,9 @@
 namespace kestro {
 
 int UpdateThread(MainWindow& window, UpdateChecker& checker) {
+  checker.RemoveLeftovers();
+  // An unsigned program trusts no download: it asks no server at all.
+  if (!checker.RunningProgramIsSigned()) return 0;
   if (!checker.SetServer(checker.settings().host, "/soft/kestro/", "kestro.txt", "kestro.exe"))
     return 0;
   checker.FetchVersion();
@@ -12,8 +15,25 @@ int UpdateThread(MainWindow& window, UpdateChecker& checker) {
   if (checker.DownloadUpdate() == 0) return 0;
   int answer = window.ShowMessage(BoxOwner::MainWindow, text::kUpdateQuestion, text::kUpdateCaption,
                                   kBoxIconQuestion | kBoxYesNo);
-  if (answer != kAnswerYes) return 0;
-  checker.LaunchUpdate();
+  if (answer != kAnswerYes) {
+    checker.DiscardUpdate();
+    return 0;
+  }
+  switch (checker.LaunchUpdate()) {
+    case LaunchResult::Started:
+      // The new copy waits for this one to end before it takes the
+      // single-instance name and the hotkeys.
+      window.Close();
+      return 0;
+    case LaunchResult::Failed:
+      // The user asked for this, so this failure, unlike every other, is
+      // reported.
+      window.ShowMessage(BoxOwner::MainWindow, text::kUpdateFailedMessage, text::kUpdateCaption,
+                         kBoxIconWarning | kBoxOk);
+      return 0;
+    case LaunchResult::NothingPending:
+      return 0;
+  }
   return 0;
 }
 

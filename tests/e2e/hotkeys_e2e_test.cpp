@@ -78,7 +78,7 @@ class HotkeysTest : public ::testing::Test {
 
   // A folder whose name GBK cannot hold: settings live beside the program
   // whatever its folder is called.
-  KestroProcess kestro_{L"kestro.exe", L"kestro.exe", L"宏工具 テスト ✓"};
+  KestroProcess kestro_{L"kestro.exe", L"kestro.exe", nullptr, L"宏工具 テスト ✓"};
 };
 
 TEST_F(HotkeysTest, CtrlYRunsAndCtrlTStopsFromAnywhere) {

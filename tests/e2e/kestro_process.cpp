@@ -74,10 +74,13 @@ std::filesystem::path BuildFolder() {
 }
 
 KestroProcess::KestroProcess(const std::wstring& exeName, const std::wstring& build,
+                             const std::function<void(const std::filesystem::path&)>& prepare,
                              const std::wstring& folderName)
     : folder_(NewFolder(folderName)) {
   std::filesystem::path exe = folder_ / exeName;
+  std::filesystem::create_directories(exe.parent_path());
   std::filesystem::copy_file(BuildFolder() / build, exe);
+  if (prepare) prepare(folder_);
   std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
   STARTUPINFOW startup{sizeof startup};
   PROCESS_INFORMATION info{};

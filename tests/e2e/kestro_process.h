@@ -32,11 +32,13 @@ struct BoxContent {
 class KestroProcess {
  public:
   // Copies a build of the program (kestro.exe unless another is named) into
-  // a new folder of its own, under the given name, and starts it there. The
-  // folder's name starts with `folderName`.
-  explicit KestroProcess(const std::wstring& exeName = L"kestro.exe",
-                         const std::wstring& build = L"kestro.exe",
-                         const std::wstring& folderName = L"kestro-e2e");
+  // a new folder of its own, under the given name (which may hold a folder
+  // within), lets `prepare` put files beside it, and starts it there. The
+  // new folder's name starts with `folderName`.
+  explicit KestroProcess(
+      const std::wstring& exeName = L"kestro.exe", const std::wstring& build = L"kestro.exe",
+      const std::function<void(const std::filesystem::path& folder)>& prepare = nullptr,
+      const std::wstring& folderName = L"kestro-e2e");
   // Ends the program (command 2, then by force) and removes its folder.
   ~KestroProcess();
   KestroProcess(const KestroProcess&) = delete;

@@ -172,7 +172,8 @@ printf '"\\xef\\xbb\\xbf"\n"\\xff\\xfe"\n' >>"$dict/ini_profile.dict"  # signatu
 
 # --- update_checker: both responses of the server ---------------------------
 # Byte 0: bits 0-5 bytes per receive less one (63: unlimited), bit 6 another
-# publisher, bit 7 an old program there. Byte 1: failures. Bytes 2-3: the
+# publisher, bit 7 an old program there. Byte 1: failures, and in bit 7 a
+# yes to the question. Bytes 2-3: the
 # version response's length. Then both responses.
 response() {
   local name=$1 control=$2 failures=$3 version=$4 executable=$5
@@ -211,6 +212,10 @@ response executable_refused '\x3f' '\x08' "$(version_file qz33)" "$executable"
 response no_temporary_file '\x3f' '\x10' "$(version_file qz33)" "$executable"
 response write_fails '\x3f' '\x20' "$(version_file qz33)" "$executable"
 response move_fails '\xbf' '\x40' "$(version_file qz33)" "$executable"
+response yes_swaps_the_running_program '\xbf' '\x80' "$(version_file qz33)" "$executable"
+response yes_with_no_program_there '\x3f' '\x80' "$(version_file qz33)" "$executable"
+response yes_but_no_move '\xbf' '\xc0' "$(version_file qz33)" "$executable"
+response above_the_ceiling '\x3f' '\x80' "$(version_file qz33)" "${ok}Content-Length: 4000000000\r\n\r\n$program"
 dictionary update_checker qz 'HTTP/1.1 200 OK\r\n' 'Content-Length: ' 'Content-Length' '\r\n\r\n' \
   '\r\n' 'HTTP/1.1 404 Not Found\r\n'
 

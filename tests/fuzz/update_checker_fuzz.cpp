@@ -1,17 +1,20 @@
 // Fuzz target: what the update server sends, to both exchanges of the
 // update check. Whatever comes, the client stays within its buffers, takes
 // no more than the header limit, the version file's four bytes and the
-// announced length (plus the rest of one chunk), and after the download
-// either holds exactly the announced bytes of a trusted file under the
-// program's name or has left every file as it was. Only a stored file is
-// ever started.
+// announced length (plus the rest of one chunk), never more than the
+// ceiling. After the download either one new temporary file holds exactly
+// the announced bytes of a trusted program and nothing else changed, or
+// every file is as it was. No removes it; yes puts it under the program's
+// name and starts it, naming the process it replaces, or, when a step
+// fails, leaves every file as it was and starts nothing.
 //
 // Input: byte 0 holds the most bytes one receive delivers less one in bits
 // 0-5 (63: as many as asked for), in bit 6 that the download is signed by
 // another publisher, in bit 7 that an older program is already there.
 // Byte 1 makes the system fail: bits 0 and 1, no connection for the version
 // file or a refused one; bits 2 and 3 the same for the executable; bit 4 no
-// temporary file; bit 5 no write to it; bit 6 no move over the target.
+// new file; bit 5 no write to it; bit 6 no move; bit 7 says yes to the
+// question.
 // Bytes 2 and 3 are the length of the version file's response (big-endian);
 // it follows, and after it the executable's response.
 #include <algorithm>
@@ -25,7 +28,9 @@
 
 #include "fuzz_support.h"
 #include "text/decimal.h"
+#include "testing/update_fakes.h"
 #include "update/update_checker.h"
+#include "update/update_install.h"
 #include "update/update_protocol.h"
 
 namespace kestro::fuzz {
@@ -41,6 +46,7 @@ enum Failure : unsigned {
   kNoTemporaryFile = 16,
   kWriteFails = 32,
   kMoveFails = 64,
+  kSaysYes = 128,
 };
 
 // One exchange as the server sees it.
@@ -91,6 +97,8 @@ class ScriptedNetwork : public TcpConnector {
   std::size_t opened = 0;
 };
 
+// The program's folder in memory; "kestro.exe" there is the running
+// program's own file when it exists before the check.
 class MemoryProgramFiles : public ProgramFiles {
  public:
   class Writer : public FileWriter {
@@ -110,32 +118,42 @@ class MemoryProgramFiles : public ProgramFiles {
   NativePath PathBesideProgram(std::string_view name) override {
     return PathInFolder(AppendAscii({}, "app"), name);
   }
-  std::unique_ptr<FileWriter> CreateTemporaryBesideProgram(NativePath& path) override {
-    if (noTemporary) return nullptr;
-    path = PathBesideProgram("~kestro" + std::to_string(serial_++));
+  std::vector<std::string> NamesBesideProgram() override {
+    std::vector<std::string> names;
+    for (const auto& [path, bytes] : files) {
+      names.emplace_back(path.begin() + path.rfind(kPathSeparator) + 1, path.end());
+    }
+    return names;
+  }
+  std::unique_ptr<FileWriter> CreateNew(const NativePath& path) override {
+    if (noNewFile || files.count(path)) return nullptr;
     return std::make_unique<Writer>(files[path], writeFails);
   }
+  bool Exists(const NativePath& path) override { return files.count(path) != 0; }
   std::optional<std::uint64_t> FileSize(const NativePath& path) override {
     auto found = files.find(path);
     if (found == files.end()) return std::nullopt;
     return found->second.size();
   }
-  bool MoveReplacing(const NativePath& from, const NativePath& to) override {
+  bool Move(const NativePath& from, const NativePath& to) override {
     auto found = files.find(from);
-    if (moveFails || found == files.end()) return false;
-    files[to] = std::move(found->second);
+    if (moveFails || found == files.end() || files.count(to)) return false;
+    std::string bytes = std::move(found->second);
     files.erase(found);
+    files[to] = std::move(bytes);
+    if (from == runningProgram) runningProgram = to;
     return true;
   }
-  void Remove(const NativePath& path) override { files.erase(path); }
+  void Remove(const NativePath& path) override {
+    if (path != runningProgram) files.erase(path);
+  }
+  bool IsRunningProgram(const NativePath& path) override { return path == runningProgram; }
 
   std::map<NativePath, std::string> files;
-  bool noTemporary = false;
+  NativePath runningProgram;
+  bool noNewFile = false;
   bool writeFails = false;
   bool moveFails = false;
-
- private:
-  int serial_ = 0;
 };
 
 const std::string kPublisher = "CN=Zelmo Software, O=Zelmo, C=CN";
@@ -152,16 +170,6 @@ class ScriptedSigning : public CodeSigning {
 
  private:
   MemoryProgramFiles& files_;
-};
-
-class RecordingLauncher : public ProgramLauncher {
- public:
-  bool Start(const NativePath& program) override {
-    started.push_back(program);
-    return true;
-  }
-  bool OpenAddress(std::string_view) override { return false; }
-  std::vector<NativePath> started;
 };
 
 // The version file as the client got it: the bytes of its one receive,
@@ -212,17 +220,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   network.exchanges[1].refused = failures & kExecutableRefused;
   network.available[1] = !(failures & kNoExecutableConnection);
   MemoryProgramFiles files;
-  files.noTemporary = failures & kNoTemporaryFile;
+  files.noNewFile = failures & kNoTemporaryFile;
   files.writeFails = failures & kWriteFails;
   files.moveFails = failures & kMoveFails;
   const NativePath target = files.PathBesideProgram("kestro.exe");
-  if (control & 128) files.files[target] = "the program that was there before";
+  if (control & 128) {
+    files.files[target] = "the program that was there before";
+    files.runningProgram = target;
+  }
   const std::map<NativePath, std::string> before = files.files;
   ScriptedSigning signing(files);
   signing.otherPublisher = control & 64;
   RecordingLauncher launcher;
+  FakeProcesses processes;
+  FakeClock clock;
 
-  UpdateChecker checker({network, files, signing, launcher}, {"update.example", 80});
+  UpdateChecker checker({network, files, signing, launcher, processes, clock},
+                        {"update.example", 80});
   Require(checker.SetServer("update.example", "/soft/kestro/", "kestro.txt", "kestro.exe"),
           "the program's own server is taken");
 
@@ -252,21 +266,44 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(download.bodyStart == kNotRead ||
               download.delivered < download.bodyStart + announced + kDownloadChunk,
           "the download stops taking bytes at the announced length");
+  Require(announced <= kDownloadCeiling || download.bodyStart == kNotRead,
+          "a program above the ceiling is refused unread");
+  std::string program;
   if (stored == 1) {
-    Require(!signing.otherPublisher, "only a file of the program's publisher is stored");
-    Require(files.files.size() == 1 && files.files.count(target) == 1,
-            "the download lands under the program's name and nowhere else");
-    Require(files.files[target] == download.response.substr(download.bodyStart, announced) &&
-                files.files[target].size() == announced,
-            "the stored program is exactly the announced bytes after the header");
+    Require(!signing.otherPublisher, "only a file of the program's publisher is kept");
+    Require(files.files.size() == before.size() + 1, "the download is one new file");
+    for (const auto& [path, bytes] : files.files) {
+      if (before.count(path)) {
+        Require(before.at(path) == bytes, "nothing else changes before the answer");
+      } else {
+        program = bytes;
+      }
+    }
+    Require(program == download.response.substr(download.bodyStart, announced) &&
+                program.size() == announced,
+            "the kept program is exactly the announced bytes after the header");
   } else {
-    Require(stored == 0, "a download is stored or not");
+    Require(stored == 0, "a download is kept or not");
     Require(files.files == before, "a failed download leaves every file as it was");
   }
 
-  checker.LaunchUpdate();
-  Require(
-      launcher.started == (stored ? std::vector<NativePath>{target} : std::vector<NativePath>{}),
-      "only a stored download is started");
+  if (!(failures & kSaysYes)) {
+    checker.DiscardUpdate();
+    Require(files.files == before && launcher.started.empty(), "no leaves the folder as it was");
+    return 0;
+  }
+  LaunchResult result = checker.LaunchUpdate();
+  Require(stored == 1 || result == LaunchResult::NothingPending, "yes without a download is nothing");
+  if (result == LaunchResult::Started) {
+    Require(files.files.count(target) && files.files[target] == program,
+            "the new program takes the program's name");
+    Require(launcher.started == std::vector<NativePath>{target} &&
+                launcher.arguments.size() == 1 &&
+                launcher.arguments[0] == ReplacesArgument(processes.self),
+            "the new program starts once, naming the process it replaces");
+  } else {
+    Require(files.files == before && launcher.started.empty(),
+            "a failed swap leaves every file as it was and starts nothing");
+  }
   return 0;
 }

@@ -1,9 +1,11 @@
+#include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 
 #include "platform/executable_path.h"
 #include "platform/program_files.h"
@@ -46,14 +48,33 @@ NativePath SystemProgramFiles::PathBesideProgram(std::string_view asciiName) {
   return PathInFolder(folder, asciiName);
 }
 
-std::unique_ptr<FileWriter> SystemProgramFiles::CreateTemporaryBesideProgram(NativePath& path) {
+std::vector<std::string> SystemProgramFiles::NamesBesideProgram() {
+  std::vector<std::string> names;
   NativePath folder = Folder();
-  if (folder.empty()) return nullptr;
-  NativePath pattern = PathInFolder(folder, "~kestro-update-XXXXXX.tmp");
-  int file = mkostemps(pattern.data(), 4, O_CLOEXEC);
+  DIR* directory = folder.empty() ? nullptr : opendir(folder.c_str());
+  if (directory == nullptr) return names;
+  while (dirent* entry = readdir(directory)) {
+    std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (std::any_of(name.begin(), name.end(), [](char c) { return (c & 0x80) != 0; })) continue;
+    struct stat status {};
+    if (fstatat(dirfd(directory), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (S_ISDIR(status.st_mode)) continue;
+    names.push_back(std::move(name));
+  }
+  closedir(directory);
+  return names;
+}
+
+std::unique_ptr<FileWriter> SystemProgramFiles::CreateNew(const NativePath& path) {
+  int file = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (file < 0) return nullptr;
-  path = pattern;
   return std::make_unique<PosixFileWriter>(file);
+}
+
+bool SystemProgramFiles::Exists(const NativePath& path) {
+  struct stat status {};
+  return lstat(path.c_str(), &status) == 0;
 }
 
 std::optional<std::uint64_t> SystemProgramFiles::FileSize(const NativePath& path) {
@@ -62,10 +83,25 @@ std::optional<std::uint64_t> SystemProgramFiles::FileSize(const NativePath& path
   return static_cast<std::uint64_t>(status.st_size);
 }
 
-bool SystemProgramFiles::MoveReplacing(const NativePath& from, const NativePath& to) {
-  return rename(from.c_str(), to.c_str()) == 0;
+// rename() would replace the target; RENAME_NOREPLACE refuses, and where the
+// file system cannot do that, a hard link (which never replaces) then the
+// removal of the old name does the same.
+bool SystemProgramFiles::Move(const NativePath& from, const NativePath& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  if (link(from.c_str(), to.c_str()) != 0) return false;
+  unlink(from.c_str());
+  return true;
 }
 
 void SystemProgramFiles::Remove(const NativePath& path) { unlink(path.c_str()); }
+
+bool SystemProgramFiles::IsRunningProgram(const NativePath& path) {
+  struct stat file {};
+  struct stat program {};
+  if (stat(path.c_str(), &file) != 0) return false;
+  if (stat(ExecutablePath().c_str(), &program) != 0) return false;
+  return file.st_dev == program.st_dev && file.st_ino == program.st_ino;
+}
 
 }  // namespace kestro

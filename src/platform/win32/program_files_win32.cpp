@@ -1,8 +1,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
-#include <string>
 
 #include "platform/executable_path.h"
 #include "platform/program_files.h"
@@ -31,6 +29,20 @@ class Win32FileWriter final : public FileWriter {
   HANDLE file_;
 };
 
+// The identity of a file (volume and index), which stays the same under any
+// spelling of its path: short names, other letter case, a renamed folder.
+std::optional<BY_HANDLE_FILE_INFORMATION> Identity(const NativePath& path) {
+  HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  BOOL known = GetFileInformationByHandle(file, &info);
+  CloseHandle(file);
+  if (!known) return std::nullopt;
+  return info;
+}
+
 }  // namespace
 
 SystemProgramFiles::SystemProgramFiles(NativePath folder) : folder_(std::move(folder)) {}
@@ -45,24 +57,34 @@ NativePath SystemProgramFiles::PathBesideProgram(std::string_view asciiName) {
   return PathInFolder(folder, asciiName);
 }
 
-std::unique_ptr<FileWriter> SystemProgramFiles::CreateTemporaryBesideProgram(NativePath& path) {
+std::vector<std::string> SystemProgramFiles::NamesBesideProgram() {
+  std::vector<std::string> names;
   NativePath folder = Folder();
-  if (folder.empty()) return nullptr;
-  static std::atomic<unsigned> serial{0};
-  // CREATE_NEW never opens someone else's file; a name in use is skipped.
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    NativePath candidate =
-        PathInFolder(folder, "~kestro-update-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                 std::to_string(serial++) + ".tmp");
-    HANDLE file = CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      path = candidate;
-      return std::make_unique<Win32FileWriter>(file);
-    }
-    if (GetLastError() != ERROR_FILE_EXISTS) return nullptr;
-  }
-  return nullptr;
+  if (folder.empty()) return names;
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(PathInFolder(folder, "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    std::wstring_view wide = found.cFileName;
+    if (std::any_of(wide.begin(), wide.end(), [](wchar_t c) { return c == 0 || c > 0x7F; }))
+      continue;
+    names.emplace_back(wide.begin(), wide.end());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+std::unique_ptr<FileWriter> SystemProgramFiles::CreateNew(const NativePath& path) {
+  // CREATE_NEW never opens (and empties) a file that is already there.
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<Win32FileWriter>(file);
+}
+
+bool SystemProgramFiles::Exists(const NativePath& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::optional<std::uint64_t> SystemProgramFiles::FileSize(const NativePath& path) {
@@ -76,11 +98,20 @@ std::optional<std::uint64_t> SystemProgramFiles::FileSize(const NativePath& path
   return static_cast<std::uint64_t>(size.QuadPart);
 }
 
-bool SystemProgramFiles::MoveReplacing(const NativePath& from, const NativePath& to) {
-  return MoveFileExW(from.c_str(), to.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+// Without MOVEFILE_REPLACE_EXISTING the move fails when the target exists.
+bool SystemProgramFiles::Move(const NativePath& from, const NativePath& to) {
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 void SystemProgramFiles::Remove(const NativePath& path) { DeleteFileW(path.c_str()); }
+
+bool SystemProgramFiles::IsRunningProgram(const NativePath& path) {
+  std::optional<BY_HANDLE_FILE_INFORMATION> file = Identity(path);
+  std::optional<BY_HANDLE_FILE_INFORMATION> program = Identity(ExecutablePath());
+  if (!file || !program) return false;
+  return file->dwVolumeSerialNumber == program->dwVolumeSerialNumber &&
+         file->nFileIndexHigh == program->nFileIndexHigh &&
+         file->nFileIndexLow == program->nFileIndexLow;
+}
 
 }  // namespace kestro
