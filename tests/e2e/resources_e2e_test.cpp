@@ -194,11 +194,12 @@ TEST_F(ResourcesTest, MainMenu) {
   HMENU menu = LoadMenuW(module_, MAKEINTRESOURCEW(IDR_MAIN_MENU));
   ASSERT_NE(menu, nullptr);
   using Texts = std::vector<std::wstring>;
-  EXPECT_EQ(MenuTexts(menu), (Texts{L"文件=popup", L"选项=popup", L"删除行=1011", L"清空=1014",
-                                    L"执行脚本=1", L"停止行运=1015", L"帮助=popup"}));
+  EXPECT_EQ(MenuTexts(menu),
+            (Texts{L"文件=popup", L"选项=popup", L"删除行=1011", L"清空=1014", L"执行脚本=1",
+                   L"停止行运=1015", L"录制=40015", L"帮助=popup"}));
   EXPECT_EQ(MenuTexts(GetSubMenu(menu, 0)), (Texts{L"打开=40008", L"保存=40009"}));
   EXPECT_EQ(MenuTexts(GetSubMenu(menu, 1)), (Texts{L"设置热键=40013"}));
-  EXPECT_EQ(MenuTexts(GetSubMenu(menu, 6)),
+  EXPECT_EQ(MenuTexts(GetSubMenu(menu, 7)),
             (Texts{L"关于=40003", L"操作说明=40001", L"留言板=40014", L"Zelmo按键主页=40002"}));
   DestroyMenu(menu);
 }
