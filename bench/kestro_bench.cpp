@@ -10,6 +10,7 @@
 
 #include "bench_scripts.h"
 #include "platform/precise_wait.h"
+#include "recorder_bench.h"
 #include "resource_ids.h"
 #include "runner/line_executor.h"
 #include "runner/script_runner.h"
@@ -98,5 +99,6 @@ int main() {
   kestro::BenchParsing();
   kestro::BenchWaitOvershoot();
   kestro::BenchScriptRun();
+  kestro::BenchRecorder();
   return 0;
 }
