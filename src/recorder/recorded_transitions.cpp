@@ -97,11 +97,15 @@ std::int64_t TransitionFilter::OffsetOf(std::int64_t timeUs) {
   return lastOffsetUs_;
 }
 
+// A move line takes numbers up to 2147483647 either side of 0; no screen
+// comes near that, but the conversion makes only lines that play.
+int Coordinate(int value) { return std::max(value, -2147483647); }
+
 std::size_t TransitionFilter::Push(TransitionKind kind, const HookEvent& event) {
   Transition transition;
   transition.kind = kind;
-  transition.x = event.x;
-  transition.y = event.y;
+  transition.x = Coordinate(event.x);
+  transition.y = Coordinate(event.y);
   transition.timeUs = OffsetOf(event.timeUs);
   kept_.push_back(transition);
   withdrawn_.push_back(false);
