@@ -59,8 +59,8 @@ class TransitionFilter {
 
 void TransitionFilter::Take(const HookEvent& event) {
   if (!firstTimeUs_) firstTimeUs_ = event.timeUs;
-  // A run's input: recording and running exclude each other, but a run
-  // that a stop request let finish its pass may still be playing.
+  // The program's own input is nobody's doing; recording and running
+  // exclude each other, so it should not even come.
   if (event.ownInput) return;
   switch (event.kind) {
     case HookEventKind::Move:
@@ -199,7 +199,7 @@ void TransitionFilter::MarkHeldModifiersUsed() {
   }
 }
 
-// A modifier pressed for the hotkey and nothing else belongs to the hotkey:
+// A modifier pressed for a hotkey and nothing else belongs to the hotkey:
 // its press is taken back and its release left out. One that served other
 // keys too (Ctrl+C, then the hotkey) stays, with its release.
 void TransitionFilter::DropModifiersOnlyHeldForAHotkey() {
@@ -211,6 +211,10 @@ void TransitionFilter::DropModifiersOnlyHeldForAHotkey() {
 }
 
 KeptTransitions TransitionFilter::Finish() {
+  // Still held at the end and used for nothing: pressed for whatever ended
+  // the recording, such as the stop hotkey when its own key went by unseen.
+  // Kept, it would stay down after every run.
+  DropModifiersOnlyHeldForAHotkey();
   KeptTransitions result;
   result.skippedKeys = skippedKeys_;
   for (std::size_t i = 0; i < kept_.size(); ++i) {
