@@ -52,7 +52,7 @@ std::string KeyLine(CommandId command, const std::string& argument) {
 class UnitWriter {
  public:
   UnitWriter(const std::vector<Transition>& transitions, const ConversionSettings& settings)
-      : t_(transitions), settings_(settings) {}
+      : transitions_(transitions), settings_(settings) {}
 
   std::vector<TimedUnit> Write();
 
@@ -67,7 +67,7 @@ class UnitWriter {
   void AddButtonUnit(std::int64_t recordedUs, Point point, LineTiming timing, std::string line);
   void AddKeyUnit(std::int64_t recordedUs, std::string line);
 
-  const std::vector<Transition>& t_;
+  const std::vector<Transition>& transitions_;
   const ConversionSettings& settings_;
   std::vector<TimedUnit> units_;
   std::optional<Point> cursor_;  // where the lines written so far leave it
@@ -75,8 +75,8 @@ class UnitWriter {
 };
 
 std::vector<TimedUnit> UnitWriter::Write() {
-  for (std::size_t i = 0; i < t_.size();) {
-    switch (t_[i].kind) {
+  for (std::size_t i = 0; i < transitions_.size();) {
+    switch (transitions_[i].kind) {
       case TransitionKind::ButtonDown:
         i += ButtonDown(i);
         continue;
@@ -90,8 +90,9 @@ std::vector<TimedUnit> UnitWriter::Write() {
         i += KeyDown(i);
         continue;
       case TransitionKind::KeyUp:
-        AddKeyUnit(t_[i].timeUs, KeyLine(CommandId::ReleaseKey,
-                                         *KeyArgument(t_[i].key, settings_.keyCharacters)));
+        AddKeyUnit(transitions_[i].timeUs,
+                   KeyLine(CommandId::ReleaseKey,
+                           *KeyArgument(transitions_[i].key, settings_.keyCharacters)));
         break;
     }
     ++i;
@@ -100,9 +101,9 @@ std::vector<TimedUnit> UnitWriter::Write() {
 }
 
 bool UnitWriter::IsClickAt(std::size_t i) const {
-  if (i + 1 >= t_.size()) return false;
-  const Transition& down = t_[i];
-  const Transition& up = t_[i + 1];
+  if (i + 1 >= transitions_.size()) return false;
+  const Transition& down = transitions_[i];
+  const Transition& up = transitions_[i + 1];
   return down.kind == TransitionKind::ButtonDown && up.kind == TransitionKind::ButtonUp &&
          up.rightButton == down.rightButton && PointOf(up) == PointOf(down) &&
          up.timeUs - down.timeUs <= kLongestClickUs;
@@ -110,7 +111,7 @@ bool UnitWriter::IsClickAt(std::size_t i) const {
 
 // Returns how many transitions it wrote.
 std::size_t UnitWriter::ButtonDown(std::size_t i) {
-  const Transition& down = t_[i];
+  const Transition& down = transitions_[i];
   lastPathUs_ = down.timeUs;
   if (!IsClickAt(i)) {
     AddButtonUnit(down.timeUs, PointOf(down), LineTiming::ButtonEvent,
@@ -120,11 +121,11 @@ std::size_t UnitWriter::ButtonDown(std::size_t i) {
   // The played clicks of a double click are 200 ms apart: only where the
   // system takes that for a double click too.
   std::uint32_t doubleClickMs = settings_.doubleClickTimeMs;
-  if (!down.rightButton && IsClickAt(i + 2) && !t_[i + 2].rightButton &&
-      PointOf(t_[i + 2]) == PointOf(down) &&
-      t_[i + 2].timeUs - down.timeUs <= std::int64_t{doubleClickMs} * 1000 &&
+  if (!down.rightButton && IsClickAt(i + 2) && !transitions_[i + 2].rightButton &&
+      PointOf(transitions_[i + 2]) == PointOf(down) &&
+      transitions_[i + 2].timeUs - down.timeUs <= std::int64_t{doubleClickMs} * 1000 &&
       kPlayedDoubleClickUs <= std::int64_t{doubleClickMs} * 1000) {
-    AddButtonUnit(t_[i + 2].timeUs, PointOf(down), LineTiming::DoubleClick,
+    AddButtonUnit(transitions_[i + 2].timeUs, PointOf(down), LineTiming::DoubleClick,
                   ButtonLine(CommandId::DoubleClickMouse, false));
     return 4;
   }
@@ -134,22 +135,22 @@ std::size_t UnitWriter::ButtonDown(std::size_t i) {
 }
 
 void UnitWriter::ButtonUp(std::size_t i) {
-  const Transition& up = t_[i];
+  const Transition& up = transitions_[i];
   AddButtonUnit(up.timeUs, PointOf(up), LineTiming::ButtonEvent,
                 ButtonLine(CommandId::ReleaseMouse, up.rightButton));
 }
 
 // Whether no other move comes before the next button event (or the end).
 bool UnitWriter::EndsThePathBeforeAButton(std::size_t i) const {
-  for (std::size_t j = i + 1; j < t_.size(); ++j) {
-    if (t_[j].kind == TransitionKind::Move) return false;
-    if (IsButton(t_[j])) return true;
+  for (std::size_t j = i + 1; j < transitions_.size(); ++j) {
+    if (transitions_[j].kind == TransitionKind::Move) return false;
+    if (IsButton(transitions_[j])) return true;
   }
   return true;
 }
 
 void UnitWriter::PathPoint(std::size_t i) {
-  const Transition& move = t_[i];
+  const Transition& move = transitions_[i];
   if (cursor_ == PointOf(move)) return;
   if (move.timeUs - lastPathUs_ < kPathStepUs && !EndsThePathBeforeAButton(i)) return;
   lastPathUs_ = move.timeUs;
@@ -160,10 +161,11 @@ void UnitWriter::PathPoint(std::size_t i) {
 }
 
 std::size_t UnitWriter::KeyDown(std::size_t i) {
-  const Transition& down = t_[i];
+  const Transition& down = transitions_[i];
   std::string argument = *KeyArgument(down.key, settings_.keyCharacters);
-  bool tap = !down.repeat && i + 1 < t_.size() && t_[i + 1].kind == TransitionKind::KeyUp &&
-             t_[i + 1].key == down.key;
+  bool tap = !down.repeat && i + 1 < transitions_.size() &&
+             transitions_[i + 1].kind == TransitionKind::KeyUp &&
+             transitions_[i + 1].key == down.key;
   AddKeyUnit(down.timeUs, KeyLine(tap ? CommandId::TapKey : CommandId::PressKey, argument));
   return tap ? 2 : 1;
 }
