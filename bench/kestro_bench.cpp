@@ -12,6 +12,7 @@
 
 #include "bench_scripts.h"
 #include "platform/precise_wait.h"
+#include "recorder_bench.h"
 #include "resource_ids.h"
 #include "runner/line_executor.h"
 #include "runner/script_runner.h"
@@ -130,5 +131,6 @@ int main() {
     kestro::BenchWaitOvershoot(what);
   }
   kestro::BenchScriptRun();
+  kestro::BenchRecorder();
   return 0;
 }

@@ -41,6 +41,8 @@
 #define IDC_STOP_KEY 1039
 #define IDC_CAPTURE_MODIFIERS 1040
 #define IDC_CAPTURE_KEY 1041
+#define IDC_RECORD_MODIFIERS 1042
+#define IDC_RECORD_KEY 1043
 
 // Commands: buttons, menu entries and the notification-area icon callback.
 #define IDM_RUN 1               // also IDOK: Enter in a single-line edit
@@ -56,3 +58,4 @@
 #define IDM_SAVE 40009
 #define IDM_OPTIONS 40013
 #define IDM_MESSAGE_BOARD 40014
+#define IDM_RECORD 40015        // "录制", while recording "停止录制"

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "app/recording_controller.h"
 #include "app/update_server.h"
 #include "hotkeys/hotkey_registrar.h"
 #include "hotkeys/hotkey_settings.h"
@@ -37,13 +38,18 @@ struct Application {
   // holds the main window's and the status bar's handles.
   std::unique_ptr<Win32MainWindow> mainWindow;
   std::unique_ptr<ScriptRunner> runner;
+  // Made with the runner; the run and stop commands go through it, since
+  // recording and running exclude each other.
+  std::unique_ptr<RecordingController> recording;
 
   SystemSettingsStore settingsStore;
   HotkeySettings hotkeySettings{settingsStore};
   HotkeyChoiceTables hotkeyChoices;
   SystemHotkeyPlatform hotkeyPlatform;
-  HotkeyRegistrar hotkeys{hotkeyPlatform,
-                          {[this] { runner->StartRun(); }, [this] { runner->RequestStop(); }}};
+  HotkeyRegistrar hotkeys{
+      hotkeyPlatform,
+      {[this] { recording->RunCommand(); }, [this] { recording->StopCommand(); },
+       [this] { recording->RecordCommand(); }}};
 
   SystemUpdatePlatform updatePlatform;
   UpdateChecker updateChecker{updatePlatform.Seams(), UpdateServerSettings()};

@@ -36,6 +36,8 @@ void OnInitDialog(HWND dialog) {
   Application& app = App();
   app.mainWindow = std::make_unique<Win32MainWindow>(dialog, CreateStatusBar(dialog));
   app.runner = std::make_unique<ScriptRunner>(*app.mainWindow, app.input);
+  app.recording = std::make_unique<RecordingController>(dialog, *app.mainWindow, *app.runner,
+                                                        app.hotkeys, app.input);
   FillKeyNameCombo(*app.mainWindow);
   // Refusals show here, before the window is first shown.
   RegisterHotkeysAtStartup(app.hotkeys, app.hotkeySettings, app.mainWindow.get(), dialog);
@@ -65,8 +67,7 @@ void OnCommand(HWND dialog, int command, LPARAM lParam) {
   MainWindow& window = *app.mainWindow;
   switch (command) {
     case IDM_RUN:
-      app.runner->StartRun();
-      return;
+      return app.recording->RunCommand();
     case IDM_END:
       EndDialog(dialog, IDM_END);
       return;
@@ -90,8 +91,9 @@ void OnCommand(HWND dialog, int command, LPARAM lParam) {
     case IDC_INSERT_SPECIAL:
       return InsertSpecialKeyLine(window);
     case IDM_STOP:
-      app.runner->RequestStop();
-      return;
+      return app.recording->StopCommand();
+    case IDM_RECORD:
+      return app.recording->RecordCommand();
     case IDM_OPEN:
       return OpenScriptFile(window, app.fileDialogs, app.files);
     case IDM_SAVE:

@@ -9,7 +9,7 @@
 namespace kestro {
 
 // Shows the options dialog modally over the owner and returns its result:
-// kOptionsConfirmed (1) after OK, when the settings file holds all six
+// kOptionsConfirmed (1) after OK, when the settings file holds all eight
 // values; kOptionsCancelled (2) after Esc or the close box; -1 when the
 // dialog could not be made.
 int RunOptionsDialog(HINSTANCE instance, HWND owner, HotkeyChoiceTables& tables,

@@ -24,19 +24,24 @@ constexpr HotkeyRow kHotkeys[] = {
     {Hotkey::Stop, &HotkeyValues::stopModifiers, &HotkeyValues::stopKey, text::kStopHotkeyRefused},
     {Hotkey::Capture, &HotkeyValues::captureModifiers, &HotkeyValues::captureKey,
      text::kCaptureHotkeyRefused},
+    {Hotkey::Record, &HotkeyValues::recordModifiers, &HotkeyValues::recordKey,
+     text::kRecordHotkeyRefused},
 };
+static_assert(std::size(kHotkeys) == kHotkeyCount);
 
 }  // namespace
 
 void HotkeyRegistrar::Attach(MainWindow* window, NativeWindow nativeWindow, const char* runName,
-                             const char* stopName, const char* captureName) {
-  if (!runName || !stopName || !captureName) return;
+                             const char* stopName, const char* captureName,
+                             const char* recordName) {
+  if (!runName || !stopName || !captureName || !recordName) return;
   window_ = window;
   nativeWindow_ = nativeWindow;
   // An id of 0 (the atom table refused the name) goes to the platform as it is.
   ids_[0] = platform_.AddGlobalAtom(runName);
   ids_[1] = platform_.AddGlobalAtom(stopName);
   ids_[2] = platform_.AddGlobalAtom(captureName);
+  ids_[3] = platform_.AddGlobalAtom(recordName);
 }
 
 void HotkeyRegistrar::RegisterAll() {
@@ -59,6 +64,8 @@ bool HotkeyRegistrar::Matches(Hotkey hotkey, int modifiers, int key) const {
       return modifiers == values_.stopModifiers && key == values_.stopKey;
     case Hotkey::Capture:
       return modifiers == values_.captureModifiers && key == values_.captureKey;
+    case Hotkey::Record:
+      return modifiers == values_.recordModifiers && key == values_.recordKey;
   }
   return false;
 }
@@ -81,7 +88,13 @@ void HotkeyRegistrar::HandleHotkey(int modifiers, int key) {
     if (actions_.requestStop) actions_.requestStop();
     return;
   }
-  if (Matches(Hotkey::Capture, modifiers, key)) Capture();
+  if (Matches(Hotkey::Capture, modifiers, key)) {
+    Capture();
+    return;
+  }
+  if (Matches(Hotkey::Record, modifiers, key) && actions_.toggleRecording) {
+    actions_.toggleRecording();
+  }
 }
 
 // The position goes into the move-cursor fields of the editor, so the point
@@ -100,7 +113,7 @@ void HotkeyRegistrar::Capture() {
 
 void RegisterHotkeysAtStartup(HotkeyRegistrar& registrar, HotkeySettings& settings,
                               MainWindow* window, NativeWindow nativeWindow) {
-  registrar.Attach(window, nativeWindow, "Run", "Over", "XY");
+  registrar.Attach(window, nativeWindow, "Run", "Over", "XY", "Record");
   settings.Load();
   registrar.CopyFrom(settings);
   registrar.RegisterAll();

@@ -76,10 +76,11 @@ class RecordingWindow : public FakeMainWindow {
   Log textLog;
 };
 
-constexpr int kRunId = 0xC000, kStopId = 0xC001, kCaptureId = 0xC002;
+constexpr int kRunId = 0xC000, kStopId = 0xC001, kCaptureId = 0xC002, kRecordId = 0xC003;
 const std::string kRunRefused = "已有程序占用了热键,你将不能用热键运行脚本"_gbk;
 const std::string kStopRefused = "已有程序占用了热键,你将不能用热键停止脚本"_gbk;
 const std::string kCaptureRefused = "已有程序占用了热键,你将不能用热键取坐标"_gbk;
+const std::string kRecordRefused = "已有程序占用了热键,你将不能用热键录制脚本"_gbk;
 
 ShownMessage Notice(const std::string& text) {
   return {BoxOwner::MainWindow, text, "提示"_gbk, kBoxOk};
@@ -91,7 +92,9 @@ std::string File(const HotkeyValues& v) {
          "\r\nCtrlOver=" + std::to_string(v.stopModifiers) +
          "\r\nVKOver=" + std::to_string(v.stopKey) +
          "\r\nCtrlXY=" + std::to_string(v.captureModifiers) +
-         "\r\nVKXY=" + std::to_string(v.captureKey) + "\r\n";
+         "\r\nVKXY=" + std::to_string(v.captureKey) +
+         "\r\nCtrlRecord=" + std::to_string(v.recordModifiers) +
+         "\r\nVKRecord=" + std::to_string(v.recordKey) + "\r\n";
 }
 
 class HotkeyRegistrarTest : public ::testing::Test {
@@ -107,40 +110,45 @@ class HotkeyRegistrarTest : public ::testing::Test {
   MemorySettingsStore store_;
   HotkeySettings settings_{store_};
   Log actions_;
-  HotkeyRegistrar registrar_{platform_,
-                             {[this] { actions_.push_back("start run"); },
-                              [this] { actions_.push_back("request stop"); }}};
+  HotkeyRegistrar registrar_{
+      platform_,
+      {[this] { actions_.push_back("start run"); }, [this] { actions_.push_back("request stop"); },
+       [this] { actions_.push_back("toggle recording"); }}};
 };
 
-TEST_F(HotkeyRegistrarTest, StartUpRegistersCtrlYCtrlTCtrlFUnderTheirAtoms) {
+TEST_F(HotkeyRegistrarTest, StartUpRegistersCtrlYCtrlTCtrlFCtrlRUnderTheirAtoms) {
   StartUp();
-  EXPECT_EQ(platform_.calls, (Log{"atom Run", "atom Over", "atom XY", "register 49152 2 89",
-                                  "register 49153 2 84", "register 49154 2 70"}));
+  EXPECT_EQ(platform_.calls,
+            (Log{"atom Run", "atom Over", "atom XY", "atom Record", "register 49152 2 89",
+                 "register 49153 2 84", "register 49154 2 70", "register 49155 2 82"}));
   EXPECT_EQ(platform_.windows, std::set<NativeWindow>{nativeWindow_});
   EXPECT_TRUE(window_.messages.empty());
 }
 
 TEST_F(HotkeyRegistrarTest, KeyCodeOneIsSkippedWithoutMessage) {
-  SetFile({2, 1, 2, 84, 0, 1});
+  SetFile({2, 1, 2, 84, 0, 1, 2, 1});
   StartUp();
-  EXPECT_EQ(platform_.calls, (Log{"atom Run", "atom Over", "atom XY", "register 49153 2 84"}));
+  EXPECT_EQ(platform_.calls,
+            (Log{"atom Run", "atom Over", "atom XY", "atom Record", "register 49153 2 84"}));
   EXPECT_TRUE(window_.messages.empty());
 }
 
 TEST_F(HotkeyRegistrarTest, RefusalsShowTheirMessagesInRegistrationOrder) {
-  platform_.heldElsewhere = {{2, 89}, {2, 84}, {2, 70}};
+  platform_.heldElsewhere = {{2, 89}, {2, 84}, {2, 70}, {2, 82}};
   StartUp();
-  EXPECT_EQ(window_.messages, (std::vector<ShownMessage>{Notice(kRunRefused), Notice(kStopRefused),
-                                                         Notice(kCaptureRefused)}));
+  EXPECT_EQ(window_.messages,
+            (std::vector<ShownMessage>{Notice(kRunRefused), Notice(kStopRefused),
+                                       Notice(kCaptureRefused), Notice(kRecordRefused)}));
 }
 
-TEST_F(HotkeyRegistrarTest, OneHeldCombinationLeavesTheOtherTwoWorking) {
+TEST_F(HotkeyRegistrarTest, OneHeldCombinationLeavesTheOtherThreeWorking) {
   platform_.heldElsewhere = {{2, 84}};
   StartUp();
   EXPECT_EQ(window_.messages, std::vector<ShownMessage>{Notice(kStopRefused)});
   EXPECT_EQ(platform_.registered.count(kRunId), 1u);
   EXPECT_EQ(platform_.registered.count(kStopId), 0u);
   EXPECT_EQ(platform_.registered.count(kCaptureId), 1u);
+  EXPECT_EQ(platform_.registered.count(kRecordId), 1u);
 
   // It is refused again after every confirmed options dialog.
   ReregisterHotkeysAfterOptions(kOptionsConfirmed, registrar_, settings_);
@@ -148,20 +156,25 @@ TEST_F(HotkeyRegistrarTest, OneHeldCombinationLeavesTheOtherTwoWorking) {
 }
 
 TEST_F(HotkeyRegistrarTest, SameCombinationTwiceRefusesTheLaterAndActsAsTheEarlier) {
-  SetFile({2, 89, 2, 89, 2, 70});
+  SetFile({2, 89, 2, 89, 2, 70, 2, 70});
   StartUp();
-  EXPECT_EQ(window_.messages, std::vector<ShownMessage>{Notice(kStopRefused)});
+  EXPECT_EQ(window_.messages,
+            (std::vector<ShownMessage>{Notice(kStopRefused), Notice(kRecordRefused)}));
   registrar_.HandleHotkey(2, 89);
   EXPECT_EQ(actions_, Log{"start run"});
+  registrar_.HandleHotkey(2, 70);  // captures, and does not record as well
+  EXPECT_EQ(actions_, Log{"start run"});
+  EXPECT_EQ(window_.textLog.size(), 3u);
 }
 
 TEST_F(HotkeyRegistrarTest, ValuesAreRegisteredAndMatchedExactlyAsStored) {
   // A bare key (modifiers 0), Shift (4) and Win+Alt (9): no dialog choice,
   // still passed through.
-  SetFile({0, 112, 4, 32, 9, 70});
+  SetFile({0, 112, 4, 32, 9, 70, 8, 123});
   StartUp();
-  EXPECT_EQ(Log(platform_.calls.begin() + 3, platform_.calls.end()),
-            (Log{"register 49152 0 112", "register 49153 4 32", "register 49154 9 70"}));
+  EXPECT_EQ(Log(platform_.calls.begin() + 4, platform_.calls.end()),
+            (Log{"register 49152 0 112", "register 49153 4 32", "register 49154 9 70",
+                 "register 49155 8 123"}));
 
   struct Case {
     Hotkey hotkey;
@@ -175,7 +188,10 @@ TEST_F(HotkeyRegistrarTest, ValuesAreRegisteredAndMatchedExactlyAsStored) {
       {Hotkey::Stop, 0, 112, false},
       {Hotkey::Capture, 9, 70, true},
       {Hotkey::Capture, 8, 70, false},
-      {static_cast<Hotkey>(4), 0, 112, false},
+      {Hotkey::Record, 8, 123, true},
+      {Hotkey::Record, 0, 123, false},
+      {Hotkey::Record, 9, 70, false},
+      {static_cast<Hotkey>(5), 0, 112, false},
       {static_cast<Hotkey>(0), 0, 112, false},
   };
   for (const Case& c : cases) {
@@ -193,11 +209,23 @@ TEST_F(HotkeyRegistrarTest, MessageDispatchesByModifiersAndKey) {
   press(2, 84);
   press(1, 89);  // Alt+Y: none of them
   press(2, 90);
-  EXPECT_EQ(actions_, (Log{"start run", "request stop"}));
+  press(2, 82);
+  press(4, 82);  // Shift+R: none of them
+  EXPECT_EQ(actions_, (Log{"start run", "request stop", "toggle recording"}));
   EXPECT_TRUE(window_.textLog.empty());
   press(2, 70);
   EXPECT_EQ(window_.textLog.size(), 3u);
-  EXPECT_EQ(actions_.size(), 2u);
+  EXPECT_EQ(actions_.size(), 3u);
+}
+
+TEST_F(HotkeyRegistrarTest, AProgramWithoutRecordingIgnoresTheRecordHotkey) {
+  HotkeyRegistrar registrar(platform_, {[this] { actions_.push_back("start run"); }, {}, {}});
+  registrar.Attach(&window_, nativeWindow_, "Run", "Over", "XY", "Record");
+  settings_.Load();
+  registrar.CopyFrom(settings_);
+  registrar.HandleHotkey(2, 82);
+  registrar.HandleHotkey(2, 84);
+  EXPECT_TRUE(actions_.empty());
 }
 
 TEST_F(HotkeyRegistrarTest, CaptureWritesPositionThenColourAsBlueGreenRed) {
@@ -227,11 +255,11 @@ TEST_F(HotkeyRegistrarTest, CaptureWritesPositionThenColourAsBlueGreenRed) {
 TEST_F(HotkeyRegistrarTest, AfterOkAllThreeAreReleasedAndRegisteredFromTheFile) {
   StartUp();
   platform_.calls.clear();
-  SetFile({1, 49, 2, 84, 0, 123});
+  SetFile({1, 49, 2, 84, 0, 123, 1, 50});
   ReregisterHotkeysAfterOptions(kOptionsConfirmed, registrar_, settings_);
-  EXPECT_EQ(platform_.calls,
-            (Log{"unregister 49152", "unregister 49153", "unregister 49154", "register 49152 1 49",
-                 "register 49153 2 84", "register 49154 0 123"}));
+  EXPECT_EQ(platform_.calls, (Log{"unregister 49152", "unregister 49153", "unregister 49154",
+                                  "unregister 49155", "register 49152 1 49", "register 49153 2 84",
+                                  "register 49154 0 123", "register 49155 1 50"}));
   // The unchanged stop hotkey comes back without a message.
   EXPECT_TRUE(window_.messages.empty());
   EXPECT_FALSE(registrar_.Matches(Hotkey::Run, 2, 89));
@@ -241,25 +269,26 @@ TEST_F(HotkeyRegistrarTest, AfterOkAllThreeAreReleasedAndRegisteredFromTheFile) 
 TEST_F(HotkeyRegistrarTest, AnyOtherDialogResultKeepsTheRegistrationsInForce) {
   StartUp();
   platform_.calls.clear();
-  SetFile({1, 49, 1, 50, 1, 51});
+  SetFile({1, 49, 1, 50, 1, 51, 1, 52});
   for (int result : {int{kOptionsCancelled}, 0, -1}) {
     ReregisterHotkeysAfterOptions(result, registrar_, settings_);
   }
   EXPECT_TRUE(platform_.calls.empty());
-  EXPECT_EQ(registrar_.values(), (HotkeyValues{2, 89, 2, 84, 2, 70}));
+  EXPECT_EQ(registrar_.values(), (HotkeyValues{2, 89, 2, 84, 2, 70, 2, 82}));
 }
 
-TEST_F(HotkeyRegistrarTest, ExitReleasesRunStopCaptureInOrder) {
-  SetFile({2, 1, 2, 84, 2, 70});  // run was never registered: released all the same
+TEST_F(HotkeyRegistrarTest, ExitReleasesRunStopCaptureRecordInOrder) {
+  SetFile({2, 1, 2, 84, 2, 70, 2, 82});  // run was never registered: released all the same
   StartUp();
   platform_.calls.clear();
   UnregisterHotkeysAtExit(registrar_);
-  EXPECT_EQ(platform_.calls, (Log{"unregister 49152", "unregister 49153", "unregister 49154"}));
+  EXPECT_EQ(platform_.calls,
+            (Log{"unregister 49152", "unregister 49153", "unregister 49154", "unregister 49155"}));
   EXPECT_TRUE(platform_.registered.empty());
 }
 
 TEST_F(HotkeyRegistrarTest, NothingHappensWithoutAttach) {
-  registrar_.Attach(&window_, nativeWindow_, "Run", nullptr, "XY");
+  registrar_.Attach(&window_, nativeWindow_, "Run", "Over", "XY", nullptr);
   settings_.Load();
   registrar_.CopyFrom(settings_);
   registrar_.RegisterAll();

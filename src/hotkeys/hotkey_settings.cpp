@@ -21,6 +21,8 @@ constexpr SettingsKey kSettingsKeys[] = {
     {"VKOver", &HotkeyValues::stopKey, 'T', true},
     {"CtrlXY", &HotkeyValues::captureModifiers, kModControl, false},
     {"VKXY", &HotkeyValues::captureKey, 'F', true},
+    {"CtrlRecord", &HotkeyValues::recordModifiers, kModControl, false},
+    {"VKRecord", &HotkeyValues::recordKey, 'R', true},
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The persistent side of the three global hotkeys: where the settings file
-// lives, the six values read from it with their defaults, and the six values
-// written back. Section HotKey of config.ini beside the executable.
+// The persistent side of the four global hotkeys: where the settings file
+// lives, the eight values read from it with their defaults, and the eight
+// values written back. Section HotKey of config.ini beside the executable.
 #pragma once
 
 #include "platform/native_path.h"
@@ -8,8 +8,10 @@
 
 namespace kestro {
 
-// The six hotkey values, always in this order. Modifiers are the platform's
-// hotkey modifier flags, keys virtual-key codes.
+// The hotkey values, always in this order: run, stop, capture, then record,
+// which came last so that files and code knowing only the first six read on
+// unchanged. Modifiers are the platform's hotkey modifier flags, keys
+// virtual-key codes.
 struct HotkeyValues {
   int runModifiers = 0;
   int runKey = 0;
@@ -17,6 +19,8 @@ struct HotkeyValues {
   int stopKey = 0;
   int captureModifiers = 0;
   int captureKey = 0;
+  int recordModifiers = 0;
+  int recordKey = 0;
 
   bool operator==(const HotkeyValues&) const = default;
 };
@@ -36,10 +40,10 @@ class HotkeySettings {
   // The settings path: the file of that name in the executable's folder. A
   // null file name leaves the path as it is.
   void BuildPath(const NativePath& executableFolder, const char* fileName);
-  // Reads the six values; absent ones take their defaults (Ctrl+Y, Ctrl+T,
-  // Ctrl+F), and so does a key code stored as 0.
+  // Reads the eight values; absent ones take their defaults (Ctrl+Y, Ctrl+T,
+  // Ctrl+F, Ctrl+R), and so does a key code stored as 0.
   void Load();
-  // Writes all six given values, changed or not. The values record stays as
+  // Writes all eight given values, changed or not. The values record stays as
   // it is until the next Load.
   void Save(const HotkeyValues& values);
 

@@ -8,8 +8,9 @@ namespace {
 
 // The slots' values in HotkeyValues order.
 constexpr int HotkeyValues::*kSlotValues[kHotkeySlotCount] = {
-    &HotkeyValues::runModifiers, &HotkeyValues::runKey,           &HotkeyValues::stopModifiers,
-    &HotkeyValues::stopKey,      &HotkeyValues::captureModifiers, &HotkeyValues::captureKey,
+    &HotkeyValues::runModifiers,    &HotkeyValues::runKey,           &HotkeyValues::stopModifiers,
+    &HotkeyValues::stopKey,         &HotkeyValues::captureModifiers, &HotkeyValues::captureKey,
+    &HotkeyValues::recordModifiers, &HotkeyValues::recordKey,
 };
 
 bool IsSlot(int slot) { return slot >= 1 && slot <= kHotkeySlotCount; }

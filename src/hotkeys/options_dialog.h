@@ -1,6 +1,6 @@
-// The options dialog's logic: the fixed lists of hotkey choices, the six
+// The options dialog's logic: the fixed lists of hotkey choices, the eight
 // values being edited, and the dialog's two handlers. The dialog shows what
-// the settings file holds and on OK writes all six values back; the main
+// the settings file holds and on OK writes all eight values back; the main
 // window then registers the hotkeys again from the file.
 #pragma once
 
@@ -23,9 +23,10 @@ struct HotkeyChoice {
 
 enum OptionsDialogResult : int { kOptionsConfirmed = 1, kOptionsCancelled = 2 };
 
-// The dialog's six slots are numbered 1 to 6 in HotkeyValues order: odd
-// slots take a modifier, even ones a key; their combo boxes are 1036 to 1041.
-constexpr int kHotkeySlotCount = 6;
+// The dialog's eight slots are numbered 1 to 8 in HotkeyValues order: odd
+// slots take a modifier, even ones a key; their combo boxes are 1036 to 1043,
+// a row of two per hotkey.
+constexpr int kHotkeySlotCount = 8;
 
 class HotkeyChoiceTables {
  public:
@@ -38,7 +39,7 @@ class HotkeyChoiceTables {
   void CopyFrom(const HotkeySettings& settings) { current_ = settings.values(); }
   // Appends the slot's choices to the combo box in list order and selects
   // the one holding the slot's value; with none, the box shows empty text.
-  // A slot outside 1 to 6 does nothing.
+  // A slot outside 1 to 8 does nothing.
   void FillCombo(int slot, Dialog& dialog, int comboId) const;
   // Takes the selected entry's value into the slot. Without a selection the
   // value stays as loaded, also one that is none of the choices; text typed
@@ -62,10 +63,10 @@ class OptionsDialog {
       : tables_(tables), settings_(settings) {}
 
   // The dialog opens: the settings file is read again, so it always shows
-  // what the file holds, and the six combo boxes are filled.
+  // what the file holds, and the eight combo boxes are filled.
   void OnInit(Dialog& dialog);
   // A command: the result to end the dialog with, or nothing to go on.
-  // OK (1, also Enter) reads the six boxes and saves all six values;
+  // OK (1, also Enter) reads the eight boxes and saves all eight values;
   // cancel (2: Esc, the close box) reads and writes nothing.
   std::optional<int> OnCommand(int commandId, Dialog& dialog);
 

@@ -21,8 +21,9 @@ namespace {
 
 using Writes = std::vector<std::string>;
 
-const int kCombos[] = {IDC_RUN_MODIFIERS, IDC_RUN_KEY,           IDC_STOP_MODIFIERS,
-                       IDC_STOP_KEY,      IDC_CAPTURE_MODIFIERS, IDC_CAPTURE_KEY};
+const int kCombos[] = {IDC_RUN_MODIFIERS,    IDC_RUN_KEY,           IDC_STOP_MODIFIERS,
+                       IDC_STOP_KEY,         IDC_CAPTURE_MODIFIERS, IDC_CAPTURE_KEY,
+                       IDC_RECORD_MODIFIERS, IDC_RECORD_KEY};
 
 TEST(HotkeyChoiceTablesTest, ModifierChoicesAreNoneCtrlAlt) {
   HotkeyChoiceTables tables;
@@ -65,7 +66,7 @@ class OptionsDialogTest : public ::testing::Test {
   FakeMainWindow window_;
 };
 
-TEST_F(OptionsDialogTest, FreshInstallShowsCtrlYCtrlTCtrlF) {
+TEST_F(OptionsDialogTest, FreshInstallShowsCtrlYCtrlTCtrlFCtrlR) {
   dialog_.OnInit(window_);
   std::vector<std::string> shown;
   std::vector<int> positions, counts;
@@ -74,48 +75,62 @@ TEST_F(OptionsDialogTest, FreshInstallShowsCtrlYCtrlTCtrlF) {
     positions.push_back(Selection(combo));
     counts.push_back(static_cast<int>(window_.combos[combo].entries.size()));
   }
-  EXPECT_EQ(shown, (std::vector<std::string>{"CTRL", "Y", "CTRL", "T", "CTRL", "F"}));
-  EXPECT_EQ(positions, (std::vector<int>{1, 35, 1, 30, 1, 16}));
-  EXPECT_EQ(counts, (std::vector<int>{3, 49, 3, 49, 3, 49}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"CTRL", "Y", "CTRL", "T", "CTRL", "F", "CTRL", "R"}));
+  EXPECT_EQ(positions, (std::vector<int>{1, 35, 1, 30, 1, 16, 1, 28}));
+  EXPECT_EQ(counts, (std::vector<int>{3, 49, 3, 49, 3, 49, 3, 49}));
   EXPECT_EQ(window_.combos[IDC_RUN_KEY].entries[48], "F12");
   EXPECT_TRUE(store_.writes.empty());
 }
 
-TEST_F(OptionsDialogTest, OkWritesAllSixKeysAlsoUnchangedAndCreatesTheFile) {
+TEST_F(OptionsDialogTest, OkWritesAllEightKeysAlsoUnchangedAndCreatesTheFile) {
   dialog_.OnInit(window_);
   EXPECT_EQ(dialog_.OnCommand(1, window_), kOptionsConfirmed);
   EXPECT_EQ(store_.writes, (Writes{"HotKey/CtrlRun=2", "HotKey/VKRun=89", "HotKey/CtrlOver=2",
-                                   "HotKey/VKOver=84", "HotKey/CtrlXY=2", "HotKey/VKXY=70"}));
+                                   "HotKey/VKOver=84", "HotKey/CtrlXY=2", "HotKey/VKXY=70",
+                                   "HotKey/CtrlRecord=2", "HotKey/VKRecord=82"}));
   EXPECT_EQ(
       File(),
-      "[HotKey]\r\nCtrlRun=2\r\nVKRun=89\r\nCtrlOver=2\r\nVKOver=84\r\nCtrlXY=2\r\nVKXY=70\r\n");
+      "[HotKey]\r\nCtrlRun=2\r\nVKRun=89\r\nCtrlOver=2\r\nVKOver=84\r\nCtrlXY=2\r\nVKXY=70\r\n"
+      "CtrlRecord=2\r\nVKRecord=82\r\n");
 }
 
 TEST_F(OptionsDialogTest, ChosenEntriesAreWrittenNoneAsKeyOneAndModifierZero) {
   dialog_.OnInit(window_);
-  window_.ComboSelect(IDC_RUN_MODIFIERS, 0);   // 无
-  window_.ComboSelect(IDC_RUN_KEY, 38);        // F2
-  window_.ComboSelect(IDC_STOP_MODIFIERS, 2);  // ALT
-  window_.ComboSelect(IDC_STOP_KEY, 0);        // 无
-  window_.ComboSelect(IDC_CAPTURE_KEY, 1);     // 0
+  window_.ComboSelect(IDC_RUN_MODIFIERS, 0);     // 无
+  window_.ComboSelect(IDC_RUN_KEY, 38);          // F2
+  window_.ComboSelect(IDC_STOP_MODIFIERS, 2);    // ALT
+  window_.ComboSelect(IDC_STOP_KEY, 0);          // 无
+  window_.ComboSelect(IDC_CAPTURE_KEY, 1);       // 0
+  window_.ComboSelect(IDC_RECORD_MODIFIERS, 2);  // ALT
+  window_.ComboSelect(IDC_RECORD_KEY, 48);       // F12
   ASSERT_EQ(dialog_.OnCommand(1, window_), kOptionsConfirmed);
   settings_.Load();
-  EXPECT_EQ(settings_.values(), (HotkeyValues{0, 113, 1, 1, 2, 48}));
+  EXPECT_EQ(settings_.values(), (HotkeyValues{0, 113, 1, 1, 2, 48, 1, 123}));
+
+  // "无" in the fourth row as well: key 1, modifier 0.
+  dialog_.OnInit(window_);
+  window_.ComboSelect(IDC_RECORD_MODIFIERS, 0);
+  window_.ComboSelect(IDC_RECORD_KEY, 0);
+  ASSERT_EQ(dialog_.OnCommand(1, window_), kOptionsConfirmed);
+  settings_.Load();
+  EXPECT_EQ(settings_.values(), (HotkeyValues{0, 113, 1, 1, 2, 48, 0, 1}));
 }
 
 TEST_F(OptionsDialogTest, StoredValueThatIsNoChoiceOpensEmptyAndIsWrittenBackUnchanged) {
-  File() = "[HotKey]\r\nCtrlRun=4\r\nVKRun=32\r\nCtrlOver=9\r\nVKOver=-3\r\n";
+  File() = "[HotKey]\r\nCtrlRun=4\r\nVKRun=32\r\nCtrlOver=9\r\nVKOver=-3\r\nCtrlRecord=8\r\n";
   dialog_.OnInit(window_);
   EXPECT_EQ(Selection(IDC_RUN_MODIFIERS), -1);
   EXPECT_EQ(Selection(IDC_RUN_KEY), -1);
   EXPECT_EQ(ComboText(IDC_RUN_KEY), "");
   EXPECT_EQ(Selection(IDC_STOP_MODIFIERS), -1);
   EXPECT_EQ(Selection(IDC_STOP_KEY), -1);
+  EXPECT_EQ(Selection(IDC_RECORD_MODIFIERS), -1);
+  EXPECT_EQ(ComboText(IDC_RECORD_KEY), "R");
   // Only the selection counts: text typed into a box is never read.
   window_.SetControlText(IDC_RUN_KEY, "A");
   ASSERT_EQ(dialog_.OnCommand(1, window_), kOptionsConfirmed);
   settings_.Load();
-  EXPECT_EQ(settings_.values(), (HotkeyValues{4, 32, 9, -3, 2, 70}));
+  EXPECT_EQ(settings_.values(), (HotkeyValues{4, 32, 9, -3, 2, 70, 8, 82}));
 }
 
 TEST_F(OptionsDialogTest, SameCombinationForTwoActionsIsAccepted) {
@@ -123,7 +138,7 @@ TEST_F(OptionsDialogTest, SameCombinationForTwoActionsIsAccepted) {
   window_.ComboSelect(IDC_STOP_KEY, 35);  // Y, as run
   ASSERT_EQ(dialog_.OnCommand(1, window_), kOptionsConfirmed);
   settings_.Load();
-  EXPECT_EQ(settings_.values(), (HotkeyValues{2, 89, 2, 89, 2, 70}));
+  EXPECT_EQ(settings_.values(), (HotkeyValues{2, 89, 2, 89, 2, 70, 2, 82}));
 }
 
 TEST_F(OptionsDialogTest, CancelAndOtherCommandsReadAndWriteNothing) {
@@ -149,12 +164,12 @@ TEST_F(OptionsDialogTest, EveryOpeningShowsWhatTheFileHoldsNow) {
   dialog_.OnInit(reopened);
   EXPECT_EQ(reopened.texts[IDC_RUN_MODIFIERS], "ALT");
   EXPECT_EQ(reopened.texts[IDC_RUN_KEY], "F1");
-  EXPECT_EQ(tables_.currentValues(), (HotkeyValues{1, 112, 2, 84, 2, 70}));
+  EXPECT_EQ(tables_.currentValues(), (HotkeyValues{1, 112, 2, 84, 2, 70, 2, 82}));
 }
 
-TEST_F(OptionsDialogTest, SlotsOutsideOneToSixDoNothing) {
+TEST_F(OptionsDialogTest, SlotsOutsideOneToEightDoNothing) {
   tables_.CopyFrom(settings_);
-  for (int slot : {0, 7, -1}) {
+  for (int slot : {0, 9, -1}) {
     tables_.FillCombo(slot, window_, IDC_RUN_KEY);
     window_.combos[IDC_RUN_KEY].selection = 0;
     tables_.ReadCombo(slot, window_, IDC_RUN_KEY);

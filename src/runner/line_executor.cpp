@@ -82,12 +82,23 @@ void ExecuteButtonHalf(CommandId id, const ScriptLineParts& parts, Input& input,
   SendButtonEvent(flags, input, pacer);
 }
 
+// A coordinate may have a '-' before its digits, for screens left of or
+// above the primary one; a '-' without digits after it is malformed.
+std::optional<int> ReadCoordinateField(std::string_view text, std::size_t& pos, char delimiter) {
+  bool negative = pos < text.size() && text[pos] == '-';
+  if (negative && (++pos >= text.size() || text[pos] < '0' || text[pos] > '9')) return std::nullopt;
+  auto magnitude = ReadNumberField(text, pos, delimiter);
+  if (!magnitude) return std::nullopt;
+  int value = static_cast<int>(*magnitude);
+  return negative ? -value : value;
+}
+
 void ExecuteMove(const ScriptLineParts& parts, Input& input, MainWindow& window, Pacer& pacer) {
   std::size_t pos = 0;
-  auto x = ReadNumberField(parts.argument, pos, ',');
-  auto y = x ? ReadNumberField(parts.argument, pos, ';') : std::nullopt;
+  auto x = ReadCoordinateField(parts.argument, pos, ',');
+  auto y = x ? ReadCoordinateField(parts.argument, pos, ';') : std::nullopt;
   if (!y) return ShowScriptError(window, pacer, CommandId::MoveMouse, parts.firstWord);
-  input.MoveCursor(static_cast<int>(*x), static_cast<int>(*y));
+  input.MoveCursor(*x, *y);
 }
 
 void ExecuteWait(const ScriptLineParts& parts, MainWindow& window, Pacer& pacer) {

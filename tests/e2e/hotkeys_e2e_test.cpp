@@ -128,10 +128,10 @@ TEST(HotkeyConflictTest, AHeldCombinationIsReportedAtStartAndTheOthersWork) {
   UnregisterHotKey(nullptr, 1);
 }
 
-// The options dialog's six combo texts, run modifiers first.
+// The options dialog's eight combo texts, run modifiers first.
 std::vector<std::wstring> OptionTexts(HWND dialog) {
   std::vector<std::wstring> texts;
-  for (int id = IDC_RUN_MODIFIERS; id <= IDC_CAPTURE_KEY; ++id) {
+  for (int id = IDC_RUN_MODIFIERS; id <= IDC_RECORD_KEY; ++id) {
     texts.push_back(WindowText(GetDlgItem(dialog, id)));
   }
   return texts;
@@ -147,8 +147,8 @@ TEST_F(HotkeysTest, OptionsChangeTheKeysAndKeepThemInConfigIni) {
   kestro_.Command(IDM_OPTIONS);
   BoxContent options = kestro_.WaitForBox(L"选项");
   ASSERT_NE(options.window, nullptr);
-  EXPECT_EQ(OptionTexts(options.window),
-            (std::vector<std::wstring>{L"CTRL", L"Y", L"CTRL", L"T", L"CTRL", L"F"}));
+  EXPECT_EQ(OptionTexts(options.window), (std::vector<std::wstring>{L"CTRL", L"Y", L"CTRL", L"T",
+                                                                    L"CTRL", L"F", L"CTRL", L"R"}));
 
   // Run becomes Ctrl+U; capture gets no key at all.
   SendMessageW(GetDlgItem(options.window, IDC_RUN_KEY), CB_SETCURSEL, 1 + 10 + ('U' - 'A'), 0);
@@ -181,11 +181,74 @@ TEST_F(HotkeysTest, OptionsChangeTheKeysAndKeepThemInConfigIni) {
   kestro_.Command(IDM_OPTIONS);
   options = kestro_.WaitForBox(L"选项");
   ASSERT_NE(options.window, nullptr);
-  EXPECT_EQ(OptionTexts(options.window),
-            (std::vector<std::wstring>{L"CTRL", L"U", L"CTRL", L"T", L"CTRL", L"无"}));
+  EXPECT_EQ(
+      OptionTexts(options.window),
+      (std::vector<std::wstring>{L"CTRL", L"U", L"CTRL", L"T", L"CTRL", L"无", L"CTRL", L"R"}));
   PostMessageW(options.window, WM_COMMAND, IDCANCEL, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options.window); }));
   EXPECT_EQ(ReadSetting(ini, L"VKRun"), 'U');
+}
+
+// The record row: from a file that an older version left with the six
+// keys it knew, through the dialog, back into the file with the other
+// seven, and in force at once.
+TEST_F(HotkeysTest, TheRecordRowRoundTripsThroughConfigIni) {
+  std::filesystem::path ini = kestro_.folder() / L"config.ini";
+  const wchar_t* older[][2] = {{L"CtrlRun", L"2"}, {L"VKRun", L"85"}, {L"CtrlOver", L"2"},
+                               {L"VKOver", L"84"}, {L"CtrlXY", L"1"}, {L"VKXY", L"70"}};
+  for (const auto& [key, value] : older) {
+    ASSERT_TRUE(WritePrivateProfileStringW(L"HotKey", key, value, ini.c_str()));
+  }
+  kestro_.Command(IDM_OPTIONS);
+  BoxContent options = kestro_.WaitForBox(L"选项");
+  ASSERT_NE(options.window, nullptr);
+  EXPECT_EQ(OptionTexts(options.window),
+            (std::vector<std::wstring>{L"CTRL", L"U", L"CTRL", L"T", L"ALT", L"F", L"CTRL", L"R"}));
+
+  // Recording on the bare F8 key.
+  SendMessageW(GetDlgItem(options.window, IDC_RECORD_MODIFIERS), CB_SETCURSEL, 0, 0);
+  SendMessageW(GetDlgItem(options.window, IDC_RECORD_KEY), CB_SETCURSEL, 1 + 10 + 26 + 7, 0);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(GetDlgItem(options.window, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 300, &result);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options.window); }));
+
+  const std::pair<const wchar_t*, int> written[] = {
+      {L"CtrlRun", 2}, {L"VKRun", 'U'}, {L"CtrlOver", 2},   {L"VKOver", 'T'},
+      {L"CtrlXY", 1},  {L"VKXY", 'F'},  {L"CtrlRecord", 0}, {L"VKRecord", VK_F8}};
+  for (const auto& [key, value] : written) EXPECT_EQ(ReadSetting(ini, key), value) << key;
+  Sleep(300);
+  EXPECT_TRUE(kestro_.OtherWindows().empty());
+
+  PressHotkey(0, VK_F8);
+  EXPECT_TRUE(WaitUntil([&] { return kestro_.StatusText(0) == L"正在录制..."; }));
+  PressHotkey(0, VK_F8);
+  EXPECT_TRUE(WaitUntil([&] { return kestro_.StatusText(0) == L"录制结束!"; }));
+  EXPECT_EQ(kestro_.StatusText(1), L"录制0行");
+  PressHotkey(MOD_CONTROL, 'R');  // no longer the record hotkey
+  Sleep(500);
+  EXPECT_EQ(kestro_.StatusText(0), L"录制结束!");
+
+  kestro_.Command(IDM_OPTIONS);
+  options = kestro_.WaitForBox(L"选项");
+  ASSERT_NE(options.window, nullptr);
+  EXPECT_EQ(OptionTexts(options.window),
+            (std::vector<std::wstring>{L"CTRL", L"U", L"CTRL", L"T", L"ALT", L"F", L"无", L"F8"}));
+  PostMessageW(options.window, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options.window); }));
+}
+
+TEST(HotkeyConflictTest, AHeldRecordCombinationIsReportedAtStart) {
+  ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL, 'R'));
+  {
+    KestroProcess kestro;
+    BoxContent box = kestro.WaitForBox(L"提示", 10000);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, L"已有程序占用了热键,你将不能用热键录制脚本");
+    AnswerBox(box.window, IDOK);
+    ASSERT_NE(kestro.WaitForMainWindow(), nullptr);
+    EXPECT_TRUE(kestro.OtherWindows().empty());  // one message only
+  }
+  UnregisterHotKey(nullptr, 1);
 }
 
 }  // namespace

@@ -235,9 +235,9 @@ TEST(SingleInstanceTest, ASecondCopyOfTheSameNameEndsAtOnceAnotherNameStarts) {
   EXPECT_EQ(second.WaitForExit(), 0);
 
   // Another name starts beside the first; the hotkeys are the first one's,
-  // so it reports all three before its window shows.
+  // so it reports all four before its window shows.
   KestroProcess renamed(L"kestro-copy.exe");
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < 4; ++i) {
     BoxContent box = renamed.WaitForBox(L"提示", 10000);
     ASSERT_NE(box.window, nullptr);
     EXPECT_EQ(box.text.substr(0, 9), L"已有程序占用了热键");

@@ -64,6 +64,23 @@ bool IsKind(const TemplateControl& c, Kind kind) {
   return false;
 }
 
+// Every control of the template, in order, against the expected ones.
+template <std::size_t N>
+void ExpectControls(const DialogTemplate& dialog, const ExpectedControl (&expected)[N]) {
+  ASSERT_EQ(dialog.controls.size(), N);
+  for (std::size_t i = 0; i < N; ++i) {
+    const ExpectedControl& e = expected[i];
+    const TemplateControl& c = dialog.controls[i];
+    SCOPED_TRACE(testing::Message() << "control " << i << " id " << e.id);
+    EXPECT_EQ(c.id, e.id);
+    EXPECT_TRUE(IsKind(c, e.kind)) << "style " << std::hex << c.style;
+    EXPECT_EQ(c.text, e.text);
+    EXPECT_EQ((std::array<short, 4>{c.x, c.y, c.cx, c.cy}),
+              (std::array<short, 4>{e.x, e.y, e.cx, e.cy}));
+    EXPECT_EQ((c.style & WS_VISIBLE) != 0, e.visible);
+  }
+}
+
 class ResourcesTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -122,18 +139,44 @@ TEST_F(ResourcesTest, MainDialogTemplate) {
       {1029, Kind::PushButton, L"关闭广告", 235, 39, 41, 14, false},
       {-1, Kind::Label, L"", 268, 196, 11, 9},
   };
-  ASSERT_EQ(dialog.controls.size(), std::size(expected));
-  for (std::size_t i = 0; i < std::size(expected); ++i) {
-    const ExpectedControl& e = expected[i];
-    const TemplateControl& c = dialog.controls[i];
-    SCOPED_TRACE(testing::Message() << "control " << i << " id " << e.id);
-    EXPECT_EQ(c.id, e.id);
-    EXPECT_TRUE(IsKind(c, e.kind)) << "style " << std::hex << c.style;
-    EXPECT_EQ(c.text, e.text);
-    EXPECT_EQ((std::array<short, 4>{c.x, c.y, c.cx, c.cy}),
-              (std::array<short, 4>{e.x, e.y, e.cx, e.cy}));
-    EXPECT_EQ((c.style & WS_VISIBLE) != 0, e.visible);
-  }
+  ExpectControls(dialog, expected);
+}
+
+// The three rows of hotkeys as they always were, the record row below them,
+// and the frame, the dialog and the OK button grown or moved to hold it.
+TEST_F(ResourcesTest, OptionsDialogTemplate) {
+  DialogTemplate dialog = ReadDialogTemplate(module_, IDD_OPTIONS);
+  ASSERT_TRUE(dialog.found);
+  EXPECT_EQ(dialog.caption, L"选项");
+  EXPECT_EQ(dialog.cx, 183);
+  EXPECT_EQ(dialog.cy, 144);
+  EXPECT_EQ(dialog.fontName, L"新宋体");
+  EXPECT_EQ(dialog.fontSize, 10);
+  EXPECT_EQ(dialog.menu, 0);
+  DWORD style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  EXPECT_EQ(dialog.style & style, style);
+
+  const ExpectedControl expected[] = {
+      {-1, Kind::GroupBox, L"设置热键", 11, 9, 161, 124},
+      {-1, Kind::Label, L"运行脚本", 26, 28, 36, 8},
+      {1036, Kind::DropDownCombo, L"", 65, 25, 34, 12},
+      {-1, Kind::Label, L"+", 107, 28, 9, 8},
+      {1037, Kind::DropDownCombo, L"", 119, 25, 29, 13},
+      {-1, Kind::Label, L"停止脚本", 26, 48, 35, 8},
+      {-1, Kind::Label, L"+", 107, 48, 9, 8},
+      {1038, Kind::DropDownCombo, L"", 65, 45, 34, 43},
+      {1039, Kind::DropDownCombo, L"", 119, 45, 29, 13},
+      {-1, Kind::Label, L"获取坐标", 26, 67, 35, 8},
+      {1040, Kind::DropDownCombo, L"", 65, 65, 34, 12},
+      {1041, Kind::DropDownCombo, L"", 119, 65, 29, 13},
+      {-1, Kind::Label, L"+", 107, 68, 9, 8},
+      {-1, Kind::Label, L"录制脚本", 26, 87, 35, 8},
+      {1042, Kind::DropDownCombo, L"", 65, 85, 34, 12},
+      {-1, Kind::Label, L"+", 107, 88, 9, 8},
+      {1043, Kind::DropDownCombo, L"", 119, 85, 29, 13},
+      {1, Kind::PushButton, L"确定", 107, 109, 41, 15},
+  };
+  ExpectControls(dialog, expected);
 }
 
 std::vector<std::wstring> MenuTexts(HMENU menu) {
@@ -151,11 +194,12 @@ TEST_F(ResourcesTest, MainMenu) {
   HMENU menu = LoadMenuW(module_, MAKEINTRESOURCEW(IDR_MAIN_MENU));
   ASSERT_NE(menu, nullptr);
   using Texts = std::vector<std::wstring>;
-  EXPECT_EQ(MenuTexts(menu), (Texts{L"文件=popup", L"选项=popup", L"删除行=1011", L"清空=1014",
-                                    L"执行脚本=1", L"停止行运=1015", L"帮助=popup"}));
+  EXPECT_EQ(MenuTexts(menu),
+            (Texts{L"文件=popup", L"选项=popup", L"删除行=1011", L"清空=1014", L"执行脚本=1",
+                   L"停止行运=1015", L"录制=40015", L"帮助=popup"}));
   EXPECT_EQ(MenuTexts(GetSubMenu(menu, 0)), (Texts{L"打开=40008", L"保存=40009"}));
   EXPECT_EQ(MenuTexts(GetSubMenu(menu, 1)), (Texts{L"设置热键=40013"}));
-  EXPECT_EQ(MenuTexts(GetSubMenu(menu, 6)),
+  EXPECT_EQ(MenuTexts(GetSubMenu(menu, 7)),
             (Texts{L"关于=40003", L"操作说明=40001", L"留言板=40014", L"Zelmo按键主页=40002"}));
   DestroyMenu(menu);
 }

@@ -1,15 +1,17 @@
 #include <windows.h>
 
 #include "platform/input.h"
+#include "platform/win32/own_input_win32.h"
 
 namespace kestro {
 
-void SystemInput::MouseEvent(std::uint32_t flags) { mouse_event(flags, 0, 0, 0, 0); }
+// Marked as this program's own, so a recording never takes it for the user's.
+void SystemInput::MouseEvent(std::uint32_t flags) { mouse_event(flags, 0, 0, 0, kOwnInputMarker); }
 
 void SystemInput::MoveCursor(int x, int y) { SetCursorPos(x, y); }
 
 void SystemInput::KeyEvent(std::uint8_t virtualKey, bool release) {
-  keybd_event(virtualKey, 0, release ? KEYEVENTF_KEYUP : 0, 0);
+  keybd_event(virtualKey, 0, release ? KEYEVENTF_KEYUP : 0, kOwnInputMarker);
 }
 
 // The layout that counts is the one of the program receiving the keys: the

@@ -1,0 +1,42 @@
+// Recording in the Windows program: the system's input hooks, the text of
+// the menu command "录制" / "停止录制", and the rule that recording and
+// running exclude each other, for the menu commands and the hotkeys alike.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "hotkeys/hotkey_registrar.h"
+#include "platform/input.h"
+#include "platform/input_hooks.h"
+#include "platform/main_window.h"
+#include "recorder/recording.h"
+#include "runner/script_runner.h"
+
+namespace kestro {
+
+class RecordingController {
+ public:
+  RecordingController(HWND dialog, MainWindow& window, ScriptRunner& runner,
+                      const HotkeyRegistrar& hotkeys, Input& input);
+
+  // "执行脚本" (also Enter) and the run hotkey: nothing while recording.
+  void RunCommand();
+  // "停止行运" and the stop hotkey: end a run, and a recording.
+  void StopCommand();
+  // "录制" / "停止录制" and the record hotkey. A recording does not begin
+  // while a run, or a stopped run finishing its pass, plays input.
+  void RecordCommand();
+
+ private:
+  ScriptRunner& runner_;
+  SystemInputHooks hooks_;
+  Recording recording_;
+};
+
+// The hotkeys that are registered (key code 1 is none), as the recording
+// leaves them out.
+std::vector<HotkeyCombination> RegisteredHotkeys(const HotkeyValues& values);
+
+}  // namespace kestro
