@@ -7,7 +7,7 @@
 # made fresh in the build directory at every run; none is committed.
 #
 #   cmake -DPROBE=probe.exe -DWORK_DIR=dir -DEMULATOR="env ... wine64"
-#         -DOPENSSL=openssl -DOSSLSIGNCODE=osslsigncode -P signature_check.cmake
+#         -DOPENSSL=openssl -DOSSLSIGNCODE=osslsigncode -P code_signing_check.cmake
 
 foreach(input PROBE WORK_DIR EMULATOR OPENSSL OSSLSIGNCODE)
   if(NOT ${input})

@@ -1,5 +1,5 @@
 // A Windows test program for the real signature check, driven by
-// src/update/signature_check.cmake under Wine:
+// src/testing/code_signing_check.cmake under Wine:
 //
 //   probe trust-root CA.der       adds a test root to the machine's root store
 //   probe distrust-root CA.der    removes it again
