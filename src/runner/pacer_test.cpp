@@ -45,6 +45,27 @@ TEST(PacerTest, TimeBetweenWaitsIsAbsorbedUnlessTheUserHeldTheRun) {
   }
 }
 
+// A timer's jitter is absorbed by the next wait; a wait that ends later than
+// that is not caught up, so no event comes early after it.
+TEST(PacerTest, JitterIsAbsorbedButNoLateWaitIsCaughtUp) {
+  struct Case {
+    std::int64_t lateUs;
+    Calls calls;
+  } cases[] = {
+      {0, {"wait 100", "wait 100", "wait 100"}},
+      {250, {"wait 100.25", "wait 100", "wait 100"}},
+      {400, {"wait 100.4", "wait 100.4", "wait 100.4"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lateUs);
+    FakeInput input;
+    input.waitLateUs = c.lateUs;
+    Pacer pacer(input);
+    for (int i = 0; i < 3; ++i) pacer.Wait(100);
+    EXPECT_EQ(input.calls, c.calls);
+  }
+}
+
 // Every box a line shows hands the timing back to the user.
 TEST(PacerTest, ScriptErrorsAndNoticesResync) {
   for (std::string line : {"等待时间:x;"_gbk, "组合按键:a;"_gbk, "单击鼠标:中键;"_gbk}) {

@@ -53,7 +53,8 @@ std::uint16_t FakeInput::ScanCharacter(char character) {
 }
 
 void FakeInput::WaitUntil(std::int64_t deadlineMicroseconds) {
-  std::int64_t blocked = std::max<std::int64_t>(deadlineMicroseconds - virtualTimeUs, 0);
+  std::int64_t blocked =
+      std::max<std::int64_t>(deadlineMicroseconds - virtualTimeUs, 0) + waitLateUs;
   Advance(blocked);
   std::string call = "wait " + std::to_string(blocked / 1000);
   if (blocked % 1000 != 0) {

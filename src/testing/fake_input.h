@@ -39,6 +39,8 @@ class FakeInput : public Input {
   std::int64_t virtualTimeUs = 0;
   std::uint64_t virtualTimeMs = 0;
   std::int64_t eventCostUs = 0;
+  // How much later than its deadline each wait ends, as a timer's jitter.
+  std::int64_t waitLateUs = 0;
   std::map<unsigned char, std::uint16_t> layout;
   // Called after each recorded call, e.g. to request a stop mid-run.
   std::function<void(const std::string& call)> onCall;
