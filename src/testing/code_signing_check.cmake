@@ -38,21 +38,7 @@ function(probe var program)
   set(${var} "${output}" PARENT_SCOPE)
 endfunction()
 
-file(WRITE "${WORK_DIR}/openssl.cnf" "
-[req]
-distinguished_name = dn
-[dn]
-[root]
-basicConstraints = critical, CA:TRUE
-keyUsage = critical, keyCertSign, cRLSign
-subjectKeyIdentifier = hash
-[signer]
-basicConstraints = critical, CA:FALSE
-keyUsage = critical, digitalSignature
-extendedKeyUsage = codeSigning
-subjectKeyIdentifier = hash
-authorityKeyIdentifier = keyid
-")
+file(COPY_FILE "${CMAKE_CURRENT_LIST_DIR}/test_certificates.cnf" "${WORK_DIR}/openssl.cnf")
 set(ssl ${OPENSSL})
 set(config -config openssl.cnf)
 

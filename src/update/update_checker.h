@@ -34,8 +34,9 @@ enum VersionComparison : int {
 // The program's own version number as the update server counts.
 constexpr std::int32_t kBuiltInVersion = 32;
 
-// The largest program the check accepts (the program itself is about a
-// megabyte); a larger announcement is refused before its body is read.
+// The largest program the check accepts (the program itself is a few
+// hundred kilobytes); a larger announcement is refused before its body is
+// read.
 constexpr std::uint32_t kDownloadCeiling = 64u * 1024 * 1024;
 
 // What the update check needs from the system.

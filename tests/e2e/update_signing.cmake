@@ -46,21 +46,7 @@ endforeach()
 file(REMOVE "${signed}" "${served}")
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
-file(WRITE "${WORK_DIR}/openssl.cnf" "
-[req]
-distinguished_name = dn
-[dn]
-[root]
-basicConstraints = critical, CA:TRUE
-keyUsage = critical, keyCertSign, cRLSign
-subjectKeyIdentifier = hash
-[signer]
-basicConstraints = critical, CA:FALSE
-keyUsage = critical, digitalSignature
-extendedKeyUsage = codeSigning
-subjectKeyIdentifier = hash
-authorityKeyIdentifier = keyid
-")
+file(COPY_FILE "${CMAKE_CURRENT_LIST_DIR}/../../src/testing/test_certificates.cnf" "${WORK_DIR}/openssl.cnf")
 run(${OPENSSL} req -x509 -new -newkey rsa:2048 -nodes -keyout root.key -out root.pem -days 2
     -subj "/CN=Kestro End-to-End Test Root" -config openssl.cnf -extensions root)
 run(${OPENSSL} x509 -in root.pem -outform der -out root.der)

@@ -52,3 +52,9 @@ void RequireGbkTexts() {
 }
 
 }  // namespace kestro::fuzz
+
+// Every target starts by checking the texts, so the check is defined once.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  kestro::fuzz::RequireGbkTexts();
+  return 0;
+}

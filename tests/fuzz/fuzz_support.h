@@ -26,7 +26,7 @@ inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace kestro::fuzz
 
-// The libFuzzer entry points every target defines; the replay program calls
-// them too.
+// The libFuzzer entry points: every target defines the second, the support
+// library the first (it runs RequireGbkTexts); the replay program calls both.
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);

@@ -158,11 +158,6 @@ void CheckLine(std::string_view line, const FakeInput& input, const FakeMainWind
 }  // namespace
 }  // namespace kestro::fuzz
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  kestro::fuzz::RequireGbkTexts();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kestro;
   // One fake of each for the whole run: the layout map is built once.

@@ -84,11 +84,6 @@ struct StopRequest {
 }  // namespace
 }  // namespace kestro::fuzz
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  kestro::fuzz::RequireGbkTexts();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kestro;
   using namespace kestro::fuzz;

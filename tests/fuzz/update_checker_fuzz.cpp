@@ -27,8 +27,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "text/decimal.h"
 #include "testing/update_fakes.h"
+#include "text/decimal.h"
 #include "update/update_checker.h"
 #include "update/update_install.h"
 #include "update/update_protocol.h"
@@ -194,11 +194,6 @@ void CheckRequest(const Exchange& exchange, std::string_view name) {
 }  // namespace
 }  // namespace kestro::fuzz
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  kestro::fuzz::RequireGbkTexts();
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kestro;
   using namespace kestro::fuzz;
@@ -293,12 +288,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   LaunchResult result = checker.LaunchUpdate();
-  Require(stored == 1 || result == LaunchResult::NothingPending, "yes without a download is nothing");
+  Require(stored == 1 || result == LaunchResult::NothingPending,
+          "yes without a download is nothing");
   if (result == LaunchResult::Started) {
     Require(files.files.count(target) && files.files[target] == program,
             "the new program takes the program's name");
-    Require(launcher.started == std::vector<NativePath>{target} &&
-                launcher.arguments.size() == 1 &&
+    Require(launcher.started == std::vector<NativePath>{target} && launcher.arguments.size() == 1 &&
                 launcher.arguments[0] == ReplacesArgument(processes.self),
             "the new program starts once, naming the process it replaces");
   } else {
