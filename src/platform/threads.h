@@ -1,4 +1,6 @@
-// Threads that nobody joins: the runner, the update check, the home page.
+// Every thread the program starts: the runner, the update check, the home
+// page, the recording's hooks. Nobody joins them; one that must be waited
+// for says when it is done through an event of its own.
 #pragma once
 
 #include <functional>

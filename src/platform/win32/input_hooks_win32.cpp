@@ -1,11 +1,10 @@
 #include <windows.h>
 
-#include <future>
-#include <thread>
 #include <utility>
 
 #include "platform/input_hooks.h"
 #include "platform/precise_wait.h"
+#include "platform/threads.h"
 #include "platform/win32/own_input_win32.h"
 
 namespace kestro {
@@ -14,23 +13,31 @@ namespace kestro {
 // message loop, and only timestamp and queue; whether a press was aimed at
 // this program's windows is looked up by the loop right after each hook
 // call has returned, so no hook ever waits on a window query.
+// The thread comes from StartThread, so a system that cannot start one
+// refuses the recording instead of ending the program; the events say when
+// the hooks are in place and when the thread is done with this object.
 struct InputHookThread {
-  InputHookThread() : stop(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  InputHookThread() {
     // Room for a long recording without a reallocation inside a hook.
     capture.events.reserve(1 << 14);
   }
   ~InputHookThread() {
-    if (stop) CloseHandle(stop);
+    for (HANDLE event : {stop, ready, finished}) {
+      if (event) CloseHandle(event);
+    }
   }
   InputHookThread(const InputHookThread&) = delete;
   InputHookThread& operator=(const InputHookThread&) = delete;
 
-  void Run(std::promise<bool>& installed);
+  bool HasEvents() const { return stop && ready && finished; }
+  void Run();
   void PumpUntilStopped();
   void MarkPressesAtOwnWindows();
 
-  HANDLE stop;
-  std::thread thread;
+  HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  bool installed = false;  // read once ready is set
   HookCapture capture;
   std::size_t marked = 0;  // events before this one are marked already
 };
@@ -115,7 +122,7 @@ bool IsMouseButtonKey(int virtualKey) {
 
 }  // namespace
 
-void InputHookThread::Run(std::promise<bool>& installed) {
+void InputHookThread::Run() {
   // A hook thread that the system schedules late makes every event late.
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
   MSG msg;
@@ -124,13 +131,14 @@ void InputHookThread::Run(std::promise<bool>& installed) {
   HMODULE module = GetModuleHandleW(nullptr);
   HHOOK mouse = SetWindowsHookExW(WH_MOUSE_LL, MouseHook, module, 0);
   HHOOK keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHook, module, 0);
-  bool ok = mouse && keyboard && stop;
-  installed.set_value(ok);
-  if (ok) PumpUntilStopped();
+  installed = mouse && keyboard;
+  SetEvent(ready);
+  if (installed) PumpUntilStopped();
   if (mouse) UnhookWindowsHookEx(mouse);
   if (keyboard) UnhookWindowsHookEx(keyboard);
   MarkPressesAtOwnWindows();
   g_hookThread = nullptr;
+  SetEvent(finished);  // the last touch: the owner may free this now
 }
 
 // The system calls low-level hooks from inside this thread's message
@@ -176,28 +184,28 @@ SystemInputHooks::~SystemInputHooks() { Stop(); }
 bool SystemInputHooks::Start() {
   if (thread_) return true;
   auto hookThread = std::make_unique<InputHookThread>();
+  if (!hookThread->HasEvents()) return false;
   for (int key = 1; key < 255; ++key) {
     if (IsMouseButtonKey(key)) continue;
     if (GetAsyncKeyState(key) & 0x8000) {
       hookThread->capture.keysDownAtStart.push_back(static_cast<std::uint8_t>(key));
     }
   }
-  std::promise<bool> installed;
-  std::future<bool> result = installed.get_future();
   InputHookThread* raw = hookThread.get();
-  hookThread->thread = std::thread([raw, &installed] { raw->Run(installed); });
-  if (result.get()) {
+  if (!StartThread([raw] { raw->Run(); })) return false;
+  WaitForSingleObject(raw->ready, INFINITE);
+  if (raw->installed) {
     thread_ = std::move(hookThread);
     return true;
   }
-  hookThread->thread.join();
+  WaitForSingleObject(raw->finished, INFINITE);
   return false;
 }
 
 HookCapture SystemInputHooks::Stop() {
   if (!thread_) return {};
   SetEvent(thread_->stop);
-  thread_->thread.join();
+  WaitForSingleObject(thread_->finished, INFINITE);
   HookCapture capture = std::move(thread_->capture);
   thread_.reset();
   return capture;
