@@ -1,7 +1,7 @@
-// The clock of one run. Each wait ends at a deadline counted from the
-// previous wait's deadline, not from when it began, so what input calls,
-// status updates and list traffic take in between is absorbed instead of
-// added, and a long loop keeps the timing its author wrote.
+// The clock of one run. Each wait ends its time after the previous wait
+// ended, not after it began, so what input calls, status updates and list
+// traffic take in between is absorbed instead of added, and a long loop
+// keeps the timing its author wrote.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +16,7 @@ class Pacer {
   Pacer(Input& input, std::int64_t startMicroseconds) : input_(input), mark_(startMicroseconds) {}
   explicit Pacer(Input& input) : Pacer(input, input.NowMicroseconds()) {}
 
-  // Waits until `milliseconds` after the previous deadline. A stall longer
+  // Waits until `milliseconds` after the previous wait ended. A stall longer
   // than that is not caught up: the wait then counts from now.
   void Wait(std::uint32_t milliseconds);
   // The user held the run (a message box): the next wait counts from now.
@@ -24,9 +24,8 @@ class Pacer {
 
  private:
   Input& input_;
-  // The previous deadline, or when the previous wait really ended if that
-  // was more than a timer's jitter later: a wait then never ends earlier
-  // than written after the event before it.
+  // When the previous wait ended, as the clock read it: waits never end
+  // earlier than written after the event before them.
   std::int64_t mark_;
 };
 
