@@ -176,13 +176,22 @@ void BenchRunTiming(int passes) {
     return;
   }
   // Gaps between events that the script separates, measured minus written.
-  double earliest = 1e9, latest = -1e9;
+  std::vector<double> errors;
   for (std::size_t i = 1; i < seen.size(); ++i) {
     double writtenGap = written[i].ms - written[i - 1].ms;
     if (writtenGap <= 0) continue;
-    double error = (seen[i].ms - seen[i - 1].ms) - writtenGap;
-    earliest = std::min(earliest, error);
-    latest = std::max(latest, error);
+    errors.push_back((seen[i].ms - seen[i - 1].ms) - writtenGap);
+  }
+  if (errors.empty()) return void(std::printf("no gaps to compare\n"));
+  std::sort(errors.begin(), errors.end());
+  // Where a long run's extra time comes from: every gap a little, or a few
+  // stalls of the machine.
+  double stalled = 0;
+  std::size_t stalls = 0;
+  for (double error : errors) {
+    if (error <= 1.0) continue;
+    stalled += error;
+    ++stalls;
   }
   double first = seen.front().ms - command;
   double span = seen.back().ms - seen.front().ms;
@@ -191,7 +200,11 @@ void BenchRunTiming(int passes) {
               passes, lines.size(), first, written.front().ms);
   std::printf("  first to last event %.1f ms, written %.0f ms, ratio %.5f\n", span, writtenSpan,
               span / writtenSpan);
-  std::printf("  gap between events minus written: %.3f to %.3f ms\n", earliest, latest);
+  std::printf("  gap between events minus written: %.3f / median %.3f / p99 %.3f / %.3f ms\n",
+              errors.front(), errors[errors.size() / 2], errors[errors.size() * 99 / 100],
+              errors.back());
+  std::printf("  gaps more than 1 ms late: %zu of %zu, %.1f ms in all\n", stalls, errors.size(),
+              stalled);
 }
 
 void BenchLoad(int lineCount) {
