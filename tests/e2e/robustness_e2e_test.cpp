@@ -151,7 +151,11 @@ TEST(RobustnessTest, EndingDuringARunReleasesTheKeysTheRunHolds) {
     kestro.Command(IDM_RUN);
     ASSERT_TRUE(WaitUntil([&] { return kestro.StatusText(1) == L"执行脚本1次"; }, 8000));
     if (duringARun) {
+      // The first run must be over before the next can start, and the
+      // posted clear must be done before a line is added.
+      ASSERT_TRUE(WaitUntil([&] { return kestro.StatusText(0) == L"执行脚本结束!"; }, 8000));
       kestro.Command(IDM_CLEAR_LIST);
+      ASSERT_TRUE(WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 0; }));
       AddLine(list, L"等待时间:100;");
       kestro.Click(IDC_LOOP);
       kestro.Command(IDM_RUN);
