@@ -1,7 +1,7 @@
 // Black-box figures of kestro.exe under Wine, measured from another program
 // as a user would meet them: how long a file of 100,000 lines takes to
 // load, and how exactly a run's input events keep the timing their script
-// writes, seen by low-level hooks on the performance counter. Prints
+// writes, seen by low-level hooks on the program's monotonic clock. Prints
 // figures; asserts nothing.
 #include <windows.h>
 
@@ -9,9 +9,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "../tests/e2e/kestro_process.h"
@@ -20,6 +18,7 @@
 #include "testing/fake_input.h"
 #include "testing/fake_main_window.h"
 #include "testing/gbk_literal.h"
+#include "testing/input_timeline_win32.h"
 
 namespace kestro {
 namespace {
@@ -27,90 +26,23 @@ namespace {
 using e2e::KestroProcess;
 using e2e::WaitUntil;
 
-double NowMs() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / frequency;
-}
+double NowMs() { return static_cast<double>(MonotonicMicroseconds()) / 1000.0; }
 
 struct TimedEvent {
   std::string what;  // "key 120 down", "lbutton up", ...
   double ms;
 };
 
-// Low-level hooks on a thread of their own that note when each injected
-// key or button event arrives, and keep it from reaching any window.
-class TimedHooks {
- public:
-  TimedHooks() {
-    instance_ = this;
-    thread_ = std::thread([this] { Loop(); });
-    while (!threadId_) Sleep(1);
-  }
-  ~TimedHooks() {
-    PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-    thread_.join();
-  }
-  std::vector<TimedEvent> Events() {
-    std::lock_guard lock(mutex_);
-    return events_;
-  }
-  std::size_t Count() {
-    std::lock_guard lock(mutex_);
-    return events_.size();
-  }
-
- private:
-  void Loop() {
-    HMODULE module = GetModuleHandleW(nullptr);
-    HHOOK mouse = SetWindowsHookExW(WH_MOUSE_LL, MouseProc, module, 0);
-    HHOOK keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardProc, module, 0);
-    MSG msg;
-    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    threadId_ = GetCurrentThreadId();
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-    UnhookWindowsHookEx(mouse);
-    UnhookWindowsHookEx(keyboard);
-  }
-  void Add(std::string what, double ms) {
-    std::lock_guard lock(mutex_);
-    events_.push_back({std::move(what), ms});
-  }
-  static LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM data) {
-    double ms = NowMs();
-    auto* info = reinterpret_cast<MSLLHOOKSTRUCT*>(data);
-    if (code != HC_ACTION || !(info->flags & LLMHF_INJECTED) || message == WM_MOUSEMOVE) {
-      return CallNextHookEx(nullptr, code, message, data);
+// Adds the injected key and button events the hooks saw since the last
+// call to `seen`; how many it holds then.
+std::size_t CollectPlayed(InputTimeline& hooks, std::vector<TimedEvent>& seen) {
+  for (const TimedInput& event : hooks.Take()) {
+    if (event.injected && event.what != "move") {
+      seen.push_back({event.what, static_cast<double>(event.timeUs) / 1000.0});
     }
-    const char* what = message == WM_LBUTTONDOWN   ? "lbutton down"
-                       : message == WM_LBUTTONUP   ? "lbutton up"
-                       : message == WM_RBUTTONDOWN ? "rbutton down"
-                                                   : "rbutton up";
-    instance_->Add(what, ms);
-    return 1;
   }
-  static LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data) {
-    double ms = NowMs();
-    auto* info = reinterpret_cast<KBDLLHOOKSTRUCT*>(data);
-    if (code != HC_ACTION || !(info->flags & LLKHF_INJECTED)) {
-      return CallNextHookEx(nullptr, code, message, data);
-    }
-    bool up = (info->flags & LLKHF_UP) != 0;
-    instance_->Add("key " + std::to_string(info->vkCode) + (up ? " up" : " down"), ms);
-    return 1;
-  }
-
-  static inline TimedHooks* instance_ = nullptr;
-  std::thread thread_;
-  std::mutex mutex_;
-  volatile DWORD threadId_ = 0;
-  std::vector<TimedEvent> events_;
-};
+  return seen.size();
+}
 
 // Seven lines of clicks, key taps and waits; the mouse acts in a corner of
 // the screen where no window is.
@@ -164,12 +96,12 @@ void BenchRunTiming(int passes) {
   std::vector<TimedEvent> written = WrittenTimeline(lines, passes);
   SetCursorPos(1270, 1010);
 
-  TimedHooks hooks;
+  InputTimeline hooks(Swallow::InjectedKeysAndButtons);
+  std::vector<TimedEvent> seen;
   double command = NowMs();
   kestro.Command(IDM_RUN);
   int limitMs = static_cast<int>(written.back().ms) + 10000;
-  WaitUntil([&] { return hooks.Count() >= written.size(); }, limitMs);
-  std::vector<TimedEvent> seen = hooks.Events();
+  WaitUntil([&] { return CollectPlayed(hooks, seen) >= written.size(); }, limitMs);
   if (seen.size() != written.size()) {
     std::printf("run of %d passes: %zu events seen, %zu written\n", passes, seen.size(),
                 written.size());

@@ -1,7 +1,6 @@
 // Watches all input, the user's (or the X server's) as well as injected
-// input, with low-level hooks, and notes when each event came. Windows
-// only; for tests that compare the timing of played input with recorded
-// input.
+// input, with low-level hooks, and notes when each event came, as any other
+// program on the desktop sees it. Windows only; for tests and benchmarks.
 #pragma once
 
 #include <windows.h>
@@ -26,10 +25,15 @@ struct TimedInput {
   bool injected = false;
 };
 
-// Hooks on a thread of their own with a message loop. Keys are passed on.
+// What the hooks keep from reaching any window: nothing; every key, so a
+// test's keystrokes reach no window (but then no hotkey either); or the
+// injected keys and button presses, so played input lands nowhere.
+enum class Swallow { Nothing, Keys, InjectedKeysAndButtons };
+
+// Hooks on a thread of their own with a message loop.
 class InputTimeline {
  public:
-  InputTimeline() {
+  explicit InputTimeline(Swallow swallow = Swallow::Nothing) : swallow_(swallow) {
     instance_ = this;
     thread_ = std::thread([this] { Loop(); });
     std::unique_lock lock(mutex_);
@@ -92,24 +96,35 @@ class InputTimeline {
         what = "move";
         break;
     }
-    if (code == HC_ACTION && what) {
-      instance_->Add({what, info.pt.x, info.pt.y, MonotonicMicroseconds(),
-                      (info.flags & LLMHF_INJECTED) != 0});
-    }
+    if (code != HC_ACTION || !what) return CallNextHookEx(nullptr, code, message, data);
+    bool injected = (info.flags & LLMHF_INJECTED) != 0;
+    instance_->Add({what, info.pt.x, info.pt.y, MonotonicMicroseconds(), injected});
+    bool button = message != WM_MOUSEMOVE;
+    if (injected && button && instance_->swallow_ == Swallow::InjectedKeysAndButtons) return 1;
     return CallNextHookEx(nullptr, code, message, data);
   }
 
   static LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data) {
     const auto& info = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
-    if (code == HC_ACTION) {
-      bool up = (info.flags & LLKHF_UP) != 0;
-      instance_->Add({"key " + std::to_string(info.vkCode) + (up ? " up" : " down"), 0, 0,
-                      MonotonicMicroseconds(), (info.flags & LLKHF_INJECTED) != 0});
+    if (code != HC_ACTION) return CallNextHookEx(nullptr, code, message, data);
+    bool up = (info.flags & LLKHF_UP) != 0;
+    bool injected = (info.flags & LLKHF_INJECTED) != 0;
+    instance_->Add({"key " + std::to_string(info.vkCode) + (up ? " up" : " down"), 0, 0,
+                    MonotonicMicroseconds(), injected});
+    switch (instance_->swallow_) {
+      case Swallow::Nothing:
+        break;
+      case Swallow::Keys:
+        return 1;
+      case Swallow::InjectedKeysAndButtons:
+        if (injected) return 1;
+        break;
     }
     return CallNextHookEx(nullptr, code, message, data);
   }
 
   static inline InputTimeline* instance_ = nullptr;
+  const Swallow swallow_;
   std::thread thread_;
   std::mutex mutex_;
   std::condition_variable ready_;
