@@ -43,13 +43,7 @@ HookCapture RandomStream(unsigned seed, int gestures) {
   HookCapture capture;
   std::int64_t now = 1'000'000;
   auto add = [&](HookEventKind kind, int x, int y, int key) {
-    HookEvent event;
-    event.kind = kind;
-    event.timeUs = now;
-    event.x = x;
-    event.y = y;
-    event.virtualKey = static_cast<std::uint8_t>(key);
-    capture.events.push_back(event);
+    capture.events.push_back({kind, now, x, y, static_cast<std::uint8_t>(key)});
   };
   for (int i = 0; i < gestures; ++i) {
     now += uniform(250'000, 500'000);

@@ -17,20 +17,11 @@ using enum HookEventKind;
 
 // Hand-written events, times in milliseconds from the recording's start.
 HookEvent Mouse(double ms, HookEventKind kind, int x, int y) {
-  HookEvent event;
-  event.kind = kind;
-  event.timeUs = static_cast<std::int64_t>(ms * 1000);
-  event.x = x;
-  event.y = y;
-  return event;
+  return {kind, static_cast<std::int64_t>(ms * 1000), x, y};
 }
 
 HookEvent Key(double ms, HookEventKind kind, int virtualKey) {
-  HookEvent event;
-  event.kind = kind;
-  event.timeUs = static_cast<std::int64_t>(ms * 1000);
-  event.virtualKey = static_cast<std::uint8_t>(virtualKey);
-  return event;
+  return {kind, static_cast<std::int64_t>(ms * 1000), 0, 0, static_cast<std::uint8_t>(virtualKey)};
 }
 
 HookEvent Own(HookEvent event) {

@@ -226,13 +226,7 @@ void ExpectOrdinaryLines(const std::vector<std::string>& lines) {
 }
 
 HookEvent Event(double ms, HookEventKind kind, int x = 0, int y = 0, int key = 0) {
-  HookEvent event;
-  event.kind = kind;
-  event.timeUs = static_cast<std::int64_t>(ms * 1000);
-  event.x = x;
-  event.y = y;
-  event.virtualKey = static_cast<std::uint8_t>(key);
-  return event;
+  return {kind, static_cast<std::int64_t>(ms * 1000), x, y, static_cast<std::uint8_t>(key)};
 }
 
 using enum HookEventKind;
@@ -330,13 +324,7 @@ class StreamGenerator {
     }
   }
   void Add(HookEventKind kind, int key = 0) {
-    HookEvent event;
-    event.kind = kind;
-    event.timeUs = now_;
-    event.x = x_;
-    event.y = y_;
-    event.virtualKey = static_cast<std::uint8_t>(key);
-    capture_.events.push_back(event);
+    capture_.events.push_back({kind, now_, x_, y_, static_cast<std::uint8_t>(key)});
   }
   void MoveSomewhere() {
     int x = Uniform(-1920, 1919), y = Uniform(-200, 1079);

@@ -17,13 +17,7 @@ using Log = std::vector<std::string>;
 using enum HookEventKind;
 
 HookEvent Event(double ms, HookEventKind kind, int x, int y, int key = 0) {
-  HookEvent event;
-  event.kind = kind;
-  event.timeUs = static_cast<std::int64_t>(ms * 1000);
-  event.x = x;
-  event.y = y;
-  event.virtualKey = static_cast<std::uint8_t>(key);
-  return event;
+  return {kind, static_cast<std::int64_t>(ms * 1000), x, y, static_cast<std::uint8_t>(key)};
 }
 
 class RecordingTest : public ::testing::Test {
