@@ -19,13 +19,8 @@ separate_arguments(emulator UNIX_COMMAND "${EMULATOR}")
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
 
-function(run)
-  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY "${WORK_DIR}"
-    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR "signature check: '${ARGN}' failed (${result}):\n${output}${errors}")
-  endif()
-endfunction()
+set(LABEL "signature check")
+include(${CMAKE_CURRENT_LIST_DIR}/test_certificates.cmake)
 
 # Runs the probe under Wine and leaves its output, without CRs, in `var`.
 function(probe var program)
@@ -38,20 +33,6 @@ function(probe var program)
   set(${var} "${output}" PARENT_SCOPE)
 endfunction()
 
-file(COPY_FILE "${CMAKE_CURRENT_LIST_DIR}/test_certificates.cnf" "${WORK_DIR}/openssl.cnf")
-set(ssl ${OPENSSL})
-set(config -config openssl.cnf)
-
-function(make_root name subject)
-  run(${ssl} req -x509 -new -newkey rsa:2048 -nodes -keyout ${name}.key -out ${name}.pem
-      -days 2 -subj ${subject} ${config} -extensions root)
-endfunction()
-function(make_signer name subject root)
-  run(${ssl} req -new -newkey rsa:2048 -nodes -keyout ${name}.key -out ${name}.csr
-      -subj ${subject} ${config})
-  run(${ssl} x509 -req -in ${name}.csr -CA ${root}.pem -CAkey ${root}.key -out ${name}.pem -days 2 -extfile openssl.cnf -extensions signer)
-endfunction()
-
 set(vendor "/C=CN/O=Zelmo/CN=Zelmo Software")
 make_root(test-root "/CN=Kestro Test Root")
 make_root(unknown-root "/CN=Unknown Root")
@@ -59,9 +40,7 @@ make_signer(vendor "${vendor}" test-root)
 make_signer(other "/C=US/O=Other/CN=Other Software" test-root)
 # The vendor's name twice more: under a root nobody trusts, and self-signed.
 make_signer(impostor "${vendor}" unknown-root)
-run(${ssl} req -x509 -new -newkey rsa:2048 -nodes -keyout self.key -out self.pem -days 2
-    -subj ${vendor} ${config} -extensions signer)
-run(${ssl} x509 -in test-root.pem -outform der -out test-root.der)
+make_signer(self "${vendor}" self)
 
 file(COPY_FILE "${PROBE}" "${WORK_DIR}/probe.exe")
 file(COPY_FILE "${PROBE}" "${WORK_DIR}/unsigned.exe")

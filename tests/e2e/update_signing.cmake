@@ -19,13 +19,8 @@ foreach(input STEP WORK_DIR BIN_DIR PROBE EMULATOR)
 endforeach()
 separate_arguments(emulator UNIX_COMMAND "${EMULATOR}")
 
-function(run)
-  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY "${WORK_DIR}"
-    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR "update signing: '${ARGN}' failed (${result}):\n${output}${errors}")
-  endif()
-endfunction()
+set(LABEL "update signing")
+include(${CMAKE_CURRENT_LIST_DIR}/../../src/testing/test_certificates.cmake)
 
 set(signed "${BIN_DIR}/kestro_loopback_signed.exe")
 set(served "${BIN_DIR}/kestro_loopback_served.exe")
@@ -46,14 +41,8 @@ endforeach()
 file(REMOVE "${signed}" "${served}")
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
-file(COPY_FILE "${CMAKE_CURRENT_LIST_DIR}/../../src/testing/test_certificates.cnf" "${WORK_DIR}/openssl.cnf")
-run(${OPENSSL} req -x509 -new -newkey rsa:2048 -nodes -keyout root.key -out root.pem -days 2
-    -subj "/CN=Kestro End-to-End Test Root" -config openssl.cnf -extensions root)
-run(${OPENSSL} x509 -in root.pem -outform der -out root.der)
-run(${OPENSSL} req -new -newkey rsa:2048 -nodes -keyout vendor.key -out vendor.csr
-    -subj "/C=CN/O=Zelmo/CN=Zelmo Software" -config openssl.cnf)
-run(${OPENSSL} x509 -req -in vendor.csr -CA root.pem -CAkey root.key -out vendor.pem -days 2
-    -extfile openssl.cnf -extensions signer)
+make_root(root "/CN=Kestro End-to-End Test Root")
+make_signer(vendor "/C=CN/O=Zelmo/CN=Zelmo Software" root)
 run(${emulator} "${PROBE}" trust-root root.der)
 
 function(sign out description)
