@@ -81,6 +81,18 @@ void ExpectControls(const DialogTemplate& dialog, const ExpectedControl (&expect
   }
 }
 
+// The template's own fields; both dialogs use the same font.
+void ExpectDialog(const DialogTemplate& dialog, const wchar_t* caption, short cx, short cy,
+                  int menu, DWORD style) {
+  EXPECT_EQ(dialog.caption, caption);
+  EXPECT_EQ(dialog.cx, cx);
+  EXPECT_EQ(dialog.cy, cy);
+  EXPECT_EQ(dialog.fontName, L"新宋体");
+  EXPECT_EQ(dialog.fontSize, 10);
+  EXPECT_EQ(dialog.menu, menu);
+  EXPECT_EQ(dialog.style & style, style);
+}
+
 class ResourcesTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -95,14 +107,8 @@ class ResourcesTest : public ::testing::Test {
 TEST_F(ResourcesTest, MainDialogTemplate) {
   DialogTemplate dialog = ReadDialogTemplate(module_, IDD_MAIN);
   ASSERT_TRUE(dialog.found);
-  EXPECT_EQ(dialog.caption, L"Zelmo按键");
-  EXPECT_EQ(dialog.cx, 279);
-  EXPECT_EQ(dialog.cy, 231);
-  EXPECT_EQ(dialog.fontName, L"新宋体");
-  EXPECT_EQ(dialog.fontSize, 10);
-  EXPECT_EQ(dialog.menu, IDR_MAIN_MENU);
-  DWORD style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  EXPECT_EQ(dialog.style & style, style);
+  ExpectDialog(dialog, L"Zelmo按键", 279, 231, IDR_MAIN_MENU,
+               DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
   EXPECT_FALSE(dialog.style & WS_MAXIMIZEBOX);
 
   const ExpectedControl expected[] = {
@@ -147,14 +153,8 @@ TEST_F(ResourcesTest, MainDialogTemplate) {
 TEST_F(ResourcesTest, OptionsDialogTemplate) {
   DialogTemplate dialog = ReadDialogTemplate(module_, IDD_OPTIONS);
   ASSERT_TRUE(dialog.found);
-  EXPECT_EQ(dialog.caption, L"选项");
-  EXPECT_EQ(dialog.cx, 183);
-  EXPECT_EQ(dialog.cy, 144);
-  EXPECT_EQ(dialog.fontName, L"新宋体");
-  EXPECT_EQ(dialog.fontSize, 10);
-  EXPECT_EQ(dialog.menu, 0);
-  DWORD style = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-  EXPECT_EQ(dialog.style & style, style);
+  ExpectDialog(dialog, L"选项", 183, 144, 0,
+               DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
 
   const ExpectedControl expected[] = {
       {-1, Kind::GroupBox, L"设置热键", 11, 9, 161, 124},
