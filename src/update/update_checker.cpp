@@ -88,8 +88,18 @@ void UpdateChecker::FetchVersion() {
       OpenExchange(versionFileName_, kVersionRequestRoom, header);
   if (!connection) return;
   // The header is not examined: whatever follows it is taken as the file.
+  // TCP may split the four bytes anywhere, so the read goes on until all
+  // have come, the server closes, or the body's time limit has passed.
   char body[kVersionBodySize] = {};
-  Receive(*connection, body, sizeof body, settings_.versionBodyTimeoutMs);
+  std::int64_t bodyDeadlineMs = platform_.clock.NowMs() + settings_.versionBodyTimeoutMs;
+  for (std::size_t got = 0; got < sizeof body;) {
+    std::int64_t left = bodyDeadlineMs - platform_.clock.NowMs();
+    if (left <= 0) break;
+    std::size_t count =
+        Receive(*connection, body + got, sizeof body - got, static_cast<std::uint32_t>(left));
+    if (count == 0) break;
+    got += count;
+  }
   connection.reset();
 
   VersionFile file = ReadVersionFile(body);

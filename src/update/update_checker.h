@@ -75,7 +75,7 @@ struct UpdateSettings {
   // build time.
   std::string host;
   std::uint16_t port = 80;
-  // The single receive of the version file's four bytes.
+  // The version file's four bytes, however many receives they take.
   std::uint32_t versionBodyTimeoutMs = 10000;
   // Every header byte and every download chunk: a server silent this long
   // counts as gone, so a stalled server cannot hold the thread forever.

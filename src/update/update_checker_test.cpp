@@ -185,8 +185,8 @@ TEST_F(UpdateCheckerTest, VersionFiles) {
   }
 }
 
-// The version file's bytes must come with the one receive; a server that
-// sends nothing (or part) within the time limit leaves zeros.
+// A server that sends nothing (or part) of the version file within its
+// time limit leaves zeros.
 TEST_F(UpdateCheckerTest, VersionBodyThatNeverComes) {
   struct Case {
     const char* what;
@@ -430,6 +430,26 @@ TEST_F(SlowServerTest, ByteEvery29SecondsEndsAtTheOverallDeadline) {
   patient->FetchVersion();
   EXPECT_EQ(patient->DownloadUpdate(), 1);
   EXPECT_EQ(network_->delivered[1], responses[1].bytes.size());
+}
+
+// The version file may come in pieces: each is read until its four bytes
+// are in, within the one time limit of the body.
+TEST_F(SlowServerTest, VersionFileInPieces) {
+  struct Case {
+    const char* what;
+    std::int64_t trickleMs;
+    int version;
+  } cases[] = {
+      {"a byte at a time", 1, 33},
+      {"bytes 3 s apart: the fourth due after the 10 s limit", 3000, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto checker = MakeChecker({{"HTTP/1.1 200 OK\r\n\r\nqz33\r\n", c.trickleMs}});
+    checker->FetchVersion();
+    EXPECT_EQ(checker->markerFound(), 1);
+    EXPECT_EQ(checker->remoteVersion(), c.version);
+  }
 }
 
 // An announcement above 64 MiB is refused before a body byte is read;

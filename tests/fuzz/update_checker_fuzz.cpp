@@ -172,13 +172,12 @@ class ScriptedSigning : public CodeSigning {
   MemoryProgramFiles& files_;
 };
 
-// The version file as the client got it: the bytes of its one receive,
-// zeros for those that never came.
-VersionFile Received(const Exchange& exchange, std::size_t step) {
+// The version file as the client got it: its first four bytes, however
+// the receives split them, zeros for those that never came.
+VersionFile Received(const Exchange& exchange) {
   char body[kVersionBodySize] = {};
   if (exchange.bodyStart != kNotRead) {
-    std::string_view rest = exchange.response.substr(exchange.bodyStart);
-    rest.substr(0, std::min(step, sizeof body)).copy(body, sizeof body);
+    exchange.response.substr(exchange.bodyStart).copy(body, sizeof body);
   }
   return {std::string_view(body, 2) == "qz",
           static_cast<std::int32_t>(DecimalReading(std::string_view(body + 2, 2)))};
@@ -243,7 +242,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(
       version.bodyStart == kNotRead || version.delivered <= version.bodyStart + kVersionBodySize,
       "the version file is four bytes at most");
-  VersionFile file = Received(version, network.step);
+  VersionFile file = Received(version);
   Require(checker.markerFound() == file.markerFound, "the marker is the body's first two bytes");
   Require(checker.remoteVersion() == file.version, "the version is the body's next two bytes");
   VersionComparison comparison = checker.CompareVersion(kBuiltInVersion);
