@@ -55,6 +55,7 @@ std::optional<MouseButton> ReadButtonWord(std::string_view argument) {
 void SendButtonEvent(std::uint32_t flags, Input& input, Pacer& pacer) {
   pacer.Wait(kButtonPauseMs);
   input.MouseEvent(flags);
+  pacer.InputReturned();
   pacer.Wait(kButtonPauseMs);
 }
 
@@ -99,6 +100,7 @@ void ExecuteMove(const ScriptLineParts& parts, Input& input, MainWindow& window,
   auto y = x ? ReadCoordinateField(parts.argument, pos, ';') : std::nullopt;
   if (!y) return ShowScriptError(window, pacer, CommandId::MoveMouse, parts.firstWord);
   input.MoveCursor(*x, *y);
+  pacer.InputReturned();
 }
 
 void ExecuteWait(const ScriptLineParts& parts, MainWindow& window, Pacer& pacer) {
@@ -136,19 +138,24 @@ void SendKey(CommandId id, std::uint8_t key, bool shifted, Input& input) {
 }
 
 // The key argument runs to the first ';'. "(name)" names a key of the key
-// table (the ')' may be missing); otherwise only its first byte counts, and
-// an empty argument scans the zero byte.
-void ExecuteKey(CommandId id, const ScriptLineParts& parts, Input& input) {
+// table (the ')' may be missing); otherwise only its first byte counts. An
+// empty argument names no key at all: tapping whatever the layout gives the
+// zero byte would be a guess, so it is a malformed line.
+void ExecuteKey(CommandId id, const ScriptLineParts& parts, Input& input, MainWindow& window,
+                Pacer& pacer) {
   std::string_view field = parts.argument.substr(0, parts.argument.find(';'));
-  if (!field.empty() && field.front() == '(') {
+  if (field.empty()) return ShowScriptError(window, pacer, id, parts.firstWord);
+  if (field.front() == '(') {
     std::string_view name = field.substr(1);
     name = name.substr(0, name.find(')')).substr(0, kKeyNameMaxBytes);
     const KeyNameEntry* row = LookupKeyName(name);
     if (!row) return;
-    return SendKey(id, static_cast<std::uint8_t>(row->virtualKey & 0xFF), false, input);
+    SendKey(id, static_cast<std::uint8_t>(row->virtualKey & 0xFF), false, input);
+    return pacer.InputReturned();
   }
-  std::uint16_t scan = input.ScanCharacter(field.empty() ? '\0' : field.front());
+  std::uint16_t scan = input.ScanCharacter(field.front());
   SendKey(id, static_cast<std::uint8_t>(scan & 0xFF), (scan & kScanShiftBit) != 0, input);
+  pacer.InputReturned();
 }
 
 }  // namespace
@@ -182,7 +189,7 @@ void ExecuteLine(std::string_view line, Input& input, MainWindow& window, Pacer&
     case CommandId::TapKey:
     case CommandId::PressKey:
     case CommandId::ReleaseKey:
-      return ExecuteKey(id, parts, input);
+      return ExecuteKey(id, parts, input, window, pacer);
     case CommandId::KeyCombo:
       window.ShowMessage(BoxOwner::None, text::kKeyComboKeyword, "", kBoxOk);
       pacer.Resync();

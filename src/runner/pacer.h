@@ -1,7 +1,9 @@
-// The clock of one run. Each wait ends its time after the previous wait
-// ended, not after it began, so what input calls, status updates and list
-// traffic take in between is absorbed instead of added, and a long loop
-// keeps the timing its author wrote.
+// The clock of one run. A wait never ends sooner than its length after the
+// previous input call returned, so no gap between two events is shorter than
+// the lines between them say, however long the system took to take the
+// earlier one. What the runner itself spends between waits (status texts,
+// the end of a pass) is absorbed instead of added, so a long loop keeps the
+// length its author wrote.
 #pragma once
 
 #include <cstdint>
@@ -13,20 +15,23 @@ namespace kestro {
 class Pacer {
  public:
   // Counts the first wait from `startMicroseconds` (the run command, say).
-  Pacer(Input& input, std::int64_t startMicroseconds) : input_(input), mark_(startMicroseconds) {}
+  Pacer(Input& input, std::int64_t startMicroseconds)
+      : input_(input), deadline_(startMicroseconds), inputReturned_(startMicroseconds) {}
   explicit Pacer(Input& input) : Pacer(input, input.NowMicroseconds()) {}
 
-  // Waits until `milliseconds` after the previous wait ended. A stall longer
-  // than that is not caught up: the wait then counts from now.
+  // Waits until `milliseconds` after the later of the previous deadline and
+  // the return of the last input call.
   void Wait(std::uint32_t milliseconds);
+  // An input call has just returned: the next wait counts from here at the
+  // earliest.
+  void InputReturned() { inputReturned_ = input_.NowMicroseconds(); }
   // The user held the run (a message box): the next wait counts from now.
-  void Resync() { mark_ = input_.NowMicroseconds(); }
+  void Resync() { deadline_ = inputReturned_ = input_.NowMicroseconds(); }
 
  private:
   Input& input_;
-  // When the previous wait ended, as the clock read it: waits never end
-  // earlier than written after the event before them.
-  std::int64_t mark_;
+  std::int64_t deadline_;
+  std::int64_t inputReturned_;
 };
 
 }  // namespace kestro

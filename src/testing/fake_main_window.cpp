@@ -80,6 +80,7 @@ int FakeMainWindow::ShowMessage(BoxOwner owner, std::string_view text, std::stri
 void FakeMainWindow::SetStatusText(int part, std::string_view text) {
   status[part] = std::string(text);
   statusLog.push_back(std::to_string(part) + ":" + std::string(text));
+  if (onStatus) onStatus();
 }
 
 }  // namespace kestro

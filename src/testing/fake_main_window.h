@@ -65,6 +65,8 @@ class FakeMainWindow : public MainWindow {
   std::string status[2];
   // Every status change as "0:text" or "1:text", in order.
   std::vector<std::string> statusLog;
+  // Called on every status change, e.g. to let it take time.
+  std::function<void()> onStatus;
   int closeRequests = 0;
 };
 
