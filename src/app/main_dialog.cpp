@@ -144,9 +144,6 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) ShowWindow(dialog, SW_HIDE);
       return FALSE;
-    case kCopyScriptMessage:
-      FillScriptSnapshot(dialog, *reinterpret_cast<ScriptSnapshot*>(lParam));
-      return FALSE;
     case WM_ENDSESSION:
       // Windows ends the process after this message when the user logs off.
       if (wParam) ReleaseHeldInputAtExit();

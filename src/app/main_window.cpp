@@ -12,29 +12,23 @@ LRESULT Win32MainWindow::SendToList(UINT message, WPARAM wParam, LPARAM lParam) 
 
 int Win32MainWindow::ListCount() { return static_cast<int>(SendToList(LB_GETCOUNT, 0, 0)); }
 
-void FillScriptSnapshot(HWND dialog, ScriptSnapshot& snapshot) {
-  snapshot.repeatCount = DialogItemText(dialog, IDC_REPEAT_COUNT);
-  snapshot.loop = IsDlgButtonChecked(dialog, IDC_LOOP) == BST_CHECKED;
-  HWND list = GetDlgItem(dialog, IDC_SCRIPT_LIST);
-  LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-  snapshot.lines.clear();
+ScriptSnapshot Win32MainWindow::CopyScript() {
+  ScriptSnapshot snapshot;
+  snapshot.repeatCount = controls_.ControlText(IDC_REPEAT_COUNT);
+  snapshot.loop = controls_.IsChecked(IDC_LOOP);
+  LRESULT count = SendToList(LB_GETCOUNT, 0, 0);
   snapshot.lines.reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
   std::wstring line;
   for (LRESULT i = 0; i < count; ++i) {
-    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    LRESULT length = SendToList(LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
     if (length == LB_ERR) break;
     line.assign(static_cast<std::size_t>(length) + 1, L'\0');
-    LRESULT copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
-                                  reinterpret_cast<LPARAM>(line.data()));
+    LRESULT copied =
+        SendToList(LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line.data()));
     if (copied == LB_ERR) break;
     line.resize(static_cast<std::size_t>(copied));
     snapshot.lines.push_back(GbkFromWide(line));
   }
-}
-
-ScriptSnapshot Win32MainWindow::CopyScript() {
-  ScriptSnapshot snapshot;
-  SendMessageW(hwnd(), kCopyScriptMessage, 0, reinterpret_cast<LPARAM>(&snapshot));
   return snapshot;
 }
 

@@ -11,14 +11,6 @@
 
 namespace kestro {
 
-// Sent to the main dialog by CopyScript with a ScriptSnapshot* in lParam;
-// its procedure fills the snapshot with FillScriptSnapshot.
-constexpr UINT kCopyScriptMessage = WM_APP + 1;
-
-// Reads the repeat setting and every line of the list, each line whole.
-// Called on the dialog's own thread, where no edit can interleave.
-void FillScriptSnapshot(HWND dialog, ScriptSnapshot& snapshot);
-
 class Win32MainWindow : public MainWindow {
  public:
   Win32MainWindow(HWND dialog, HWND statusBar) : controls_(dialog), statusBar_(statusBar) {}
@@ -37,8 +29,8 @@ class Win32MainWindow : public MainWindow {
   void ComboSelect(int controlId, int index) override { controls_.ComboSelect(controlId, index); }
   int ComboSelection(int controlId) override { return controls_.ComboSelection(controlId); }
 
-  // One message, served by the user-interface thread: a run's copy can
-  // never mix two states of the list.
+  // The repeat setting and every line of the list, each line whole. On the
+  // dialog's own thread only, where no edit can come between two lines.
   ScriptSnapshot CopyScript() override;
   int ListCount() override;
   int ListSelection() override;

@@ -42,7 +42,9 @@ class Input {
 
   // Bracket one script run on the thread that plays it, so an
   // implementation can hold precise timing (a raised timer resolution and
-  // thread priority) only while a run needs it.
+  // thread priority) only while a run needs it. RunStarting also makes the
+  // first calls whose cost is paid once per thread, before the first wait
+  // ends rather than between two events.
   virtual void RunStarting() {}
   virtual void RunFinished() {}
 };

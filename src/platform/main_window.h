@@ -50,8 +50,8 @@ struct ScriptSnapshot {
 // message boxes and the two-part status bar.
 class MainWindow : public Dialog {
  public:
-  // The repeat setting and the list, taken in one step on the window's own
-  // thread, so no edit can come between two lines of the copy.
+  // The repeat setting and the list. Called on the window's own thread
+  // only, so no edit can come between two lines of the copy.
   virtual ScriptSnapshot CopyScript() = 0;
 
   virtual int ListCount() = 0;

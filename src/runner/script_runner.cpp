@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,11 @@ void ScriptRunner::StartRun() {
   runningFlag_ = 1;
   runnerActive_ = true;
   std::int64_t start = input_.NowMicroseconds();
-  if (launch_([this, start] { RunScript(start); })) return;
+  // The run works on its own copy, taken here on the window's thread where
+  // no edit can come between two lines of it: edits to the list, the count
+  // or the loop box take effect with the next run.
+  auto script = std::make_shared<ScriptSnapshot>(window_.CopyScript());
+  if (launch_([this, start, script] { RunScript(*script, start); })) return;
   // No thread, no run: leaving the flag set would refuse every later start.
   runnerActive_ = false;
   runningFlag_ = 0;
@@ -34,24 +39,21 @@ void ScriptRunner::StartRun() {
 
 void ScriptRunner::RequestStop() { runningFlag_ = 0; }
 
-void ScriptRunner::RunScript(std::int64_t startMicroseconds) {
+void ScriptRunner::RunScript(const ScriptSnapshot& script, std::int64_t startMicroseconds) {
   window_.SetStatusText(0, text::kRunningStatus);
   window_.SetStatusText(1, "");
-
-  // The run works on its own copy, taken in one step: edits to the list,
-  // the count or the loop box take effect with the next run.
-  ScriptSnapshot script = window_.CopyScript();
   int repeatCount = DecimalReadingInt(script.repeatCount);
   bool loop = script.loop;
-  const std::vector<std::string>& lines = script.lines;
 
+  // Inside the first second: what the first line asks the system first
+  // (a display connection, the keyboard layout) costs nothing later.
   input_.RunStarting();
   Pacer pacer(input_, startMicroseconds);
   // The flag is read only here, before each pass: a stop request lets the
   // pass in progress finish, and a negative count runs until stopped.
   for (long long pass = 0; (repeatCount != 0 || loop) && runningFlag_.load() != 0;) {
     if (pass == 0) pacer.Wait(kFirstPassDelayMs);
-    for (const std::string& line : lines) {
+    for (const std::string& line : script.lines) {
       pacer.Wait(kLineDelayMs);
       ExecuteLine(line, input_, window_, pacer);
     }

@@ -31,11 +31,11 @@ class ScriptRunner {
   // True while a runner thread exists, also a stopped one still finishing.
   bool HasActiveRunner() const { return runnerActive_.load(); }
 
-  // The runner thread's body; tests call it in place. The one-second wait
-  // before the first pass counts from `startMicroseconds` on the input's
-  // clock, so the time the thread takes to start and copy the script is
-  // part of it.
-  void RunScript(std::int64_t startMicroseconds);
+  // The runner thread's body, on the copy StartRun took; tests call it in
+  // place. The one-second wait before the first pass counts from
+  // `startMicroseconds` on the input's clock, so the time the thread takes
+  // to start is part of it.
+  void RunScript(const ScriptSnapshot& script, std::int64_t startMicroseconds);
 
  private:
   MainWindow& window_;

@@ -1,28 +1,33 @@
 #include <windows.h>
 
 #include "platform/input.h"
-#include "platform/win32/own_input_win32.h"
 
 namespace kestro {
 
-// Marked as this program's own, so a recording never takes it for the user's.
-void SystemInput::MouseEvent(std::uint32_t flags) { mouse_event(flags, 0, 0, 0, kOwnInputMarker); }
+void SystemInput::MouseEvent(std::uint32_t flags) { mouse_event(flags, 0, 0, 0, 0); }
 
 void SystemInput::MoveCursor(int x, int y) { SetCursorPos(x, y); }
 
 void SystemInput::KeyEvent(std::uint8_t virtualKey, bool release) {
-  keybd_event(virtualKey, 0, release ? KEYEVENTF_KEYUP : 0, kOwnInputMarker);
+  keybd_event(virtualKey, 0, release ? KEYEVENTF_KEYUP : 0, 0);
 }
+
+namespace {
 
 // The layout that counts is the one of the program receiving the keys: the
 // foreground window's thread, else this thread's own.
-std::uint16_t SystemInput::ScanCharacter(char character) {
+HKL ForegroundLayout() {
   HKL layout = nullptr;
   if (HWND foreground = GetForegroundWindow()) {
     layout = GetKeyboardLayout(GetWindowThreadProcessId(foreground, nullptr));
   }
-  if (!layout) layout = GetKeyboardLayout(0);
-  return static_cast<std::uint16_t>(VkKeyScanExA(character, layout));
+  return layout ? layout : GetKeyboardLayout(0);
+}
+
+}  // namespace
+
+std::uint16_t SystemInput::ScanCharacter(char character) {
+  return static_cast<std::uint16_t>(VkKeyScanExA(character, ForegroundLayout()));
 }
 
 std::int64_t SystemInput::NowMicroseconds() { return MonotonicMicroseconds(); }
@@ -31,7 +36,15 @@ void SystemInput::WaitUntil(std::int64_t deadlineMicroseconds) {
   WaitUntilMicroseconds(deadlineMicroseconds);
 }
 
-void SystemInput::RunStarting() { timing_.emplace(); }
+// A thread's first look at the keyboard layout loads its tables (Windows)
+// or opens the thread's own display connection (Wine, about 20 ms, which
+// the first cursor move would pay otherwise). Done here, it costs the first
+// second of the run and not the first line; each line still asks the window
+// in front for its layout when it runs.
+void SystemInput::RunStarting() {
+  timing_.emplace();
+  VkKeyScanExA(' ', ForegroundLayout());
+}
 
 void SystemInput::RunFinished() { timing_.reset(); }
 
