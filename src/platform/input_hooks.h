@@ -36,8 +36,6 @@ struct HookEvent {
   // The virtual key, for key events, as the system reports it (left and
   // right Shift, Ctrl and Alt apart).
   std::uint8_t virtualKey = 0;
-  // Synthesised by this program itself (a script run).
-  bool ownInput = false;
   // A press aimed at a window of this program: a button pressed over one of
   // its windows, a key pressed while one of them is in front.
   bool toOwnWindow = false;

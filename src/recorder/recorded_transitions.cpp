@@ -59,9 +59,6 @@ class TransitionFilter {
 
 void TransitionFilter::Take(const HookEvent& event) {
   if (!firstTimeUs_) firstTimeUs_ = event.timeUs;
-  // The program's own input is nobody's doing; recording and running
-  // exclude each other, so it should not even come.
-  if (event.ownInput) return;
   switch (event.kind) {
     case HookEventKind::Move:
       return Move(event);

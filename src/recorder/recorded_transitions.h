@@ -1,9 +1,10 @@
 // The first step of turning a recording into lines: which of the hooks'
-// events the recording keeps. Not kept: the program's own synthesised
-// input, presses aimed at its own windows, presses of its hotkeys and of the
-// modifiers that only served them (or were still held, for nothing, when
-// the recording ended), releases of keys held before the recording began,
-// and keys the language cannot express (counted).
+// events the recording keeps. Not kept: presses aimed at the program's own
+// windows, presses of its hotkeys and of the modifiers that only served them
+// (or were still held, for nothing, when the recording ended), releases of
+// keys held before the recording began, and keys the language cannot
+// express (counted). Recording and running exclude each other, so no input
+// of the program's own is there to leave out.
 #pragma once
 
 #include <cstdint>

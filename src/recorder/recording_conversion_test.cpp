@@ -24,11 +24,6 @@ HookEvent Key(double ms, HookEventKind kind, int virtualKey) {
   return {kind, static_cast<std::int64_t>(ms * 1000), 0, 0, static_cast<std::uint8_t>(virtualKey)};
 }
 
-HookEvent Own(HookEvent event) {
-  event.ownInput = true;
-  return event;
-}
-
 HookEvent AtOwnWindow(HookEvent event) {
   event.toOwnWindow = true;
   return event;
@@ -176,11 +171,6 @@ TEST(RecordingConversionTest, Keys) {
 
 TEST(RecordingConversionTest, WhatIsNotRecorded) {
   const Case cases[] = {
-      {"the program's own synthesised input",
-       {{},
-        {Own(Mouse(0, LeftDown, 1, 1)), Own(Mouse(0, LeftUp, 1, 1)), Own(Key(0, KeyDown, 'A')),
-         Own(Key(0, KeyUp, 'A')), Key(0, KeyDown, 'B'), Key(0, KeyUp, 'B')}},
-       {"单击键盘:b;"}},
       {"a drag that began on the program's own window, and its release",
        {{},
         {AtOwnWindow(Mouse(0, LeftDown, 1, 1)), Mouse(50, Move, 200, 200),

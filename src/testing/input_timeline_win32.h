@@ -23,6 +23,7 @@ struct TimedInput {
   int y = 0;
   std::int64_t timeUs = 0;  // MonotonicMicroseconds when the hook saw it
   bool injected = false;
+  std::uintptr_t extraInfo = 0;  // what the injecting program passed along
 };
 
 // What the hooks keep from reaching any window: nothing; every key, so a
@@ -98,7 +99,8 @@ class InputTimeline {
     }
     if (code != HC_ACTION || !what) return CallNextHookEx(nullptr, code, message, data);
     bool injected = (info.flags & LLMHF_INJECTED) != 0;
-    instance_->Add({what, info.pt.x, info.pt.y, MonotonicMicroseconds(), injected});
+    instance_->Add(
+        {what, info.pt.x, info.pt.y, MonotonicMicroseconds(), injected, info.dwExtraInfo});
     bool button = message != WM_MOUSEMOVE;
     if (injected && button && instance_->swallow_ == Swallow::InjectedKeysAndButtons) return 1;
     return CallNextHookEx(nullptr, code, message, data);
@@ -110,7 +112,7 @@ class InputTimeline {
     bool up = (info.flags & LLKHF_UP) != 0;
     bool injected = (info.flags & LLKHF_INJECTED) != 0;
     instance_->Add({"key " + std::to_string(info.vkCode) + (up ? " up" : " down"), 0, 0,
-                    MonotonicMicroseconds(), injected});
+                    MonotonicMicroseconds(), injected, info.dwExtraInfo});
     switch (instance_->swallow_) {
       case Swallow::Nothing:
         break;

@@ -5,7 +5,6 @@
 #include "platform/input_hooks.h"
 #include "platform/precise_wait.h"
 #include "platform/threads.h"
-#include "platform/win32/own_input_win32.h"
 
 namespace kestro {
 
@@ -47,8 +46,6 @@ namespace {
 // The hook procedures have no context of their own: the one recording's
 // thread, set by that thread before it installs them.
 InputHookThread* g_hookThread = nullptr;
-
-bool IsOwnInput(ULONG_PTR extraInfo) { return extraInfo == kOwnInputMarker; }
 
 bool IsOwnWindow(HWND window) {
   if (!window) return false;
@@ -95,7 +92,6 @@ LRESULT CALLBACK MouseHook(int code, WPARAM message, LPARAM data) {
     event.timeUs = MonotonicMicroseconds();
     event.x = info.pt.x;
     event.y = info.pt.y;
-    event.ownInput = IsOwnInput(info.dwExtraInfo);
     g_hookThread->capture.events.push_back(event);
   }
   return CallNextHookEx(nullptr, code, message, data);
@@ -108,7 +104,6 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data) {
     event.kind = (info.flags & LLKHF_UP) ? HookEventKind::KeyUp : HookEventKind::KeyDown;
     event.timeUs = MonotonicMicroseconds();
     event.virtualKey = static_cast<std::uint8_t>(info.vkCode & 0xFF);
-    event.ownInput = IsOwnInput(info.dwExtraInfo);
     g_hookThread->capture.events.push_back(event);
   }
   return CallNextHookEx(nullptr, code, message, data);

@@ -24,7 +24,9 @@ std::vector<HookEvent> KeyEventsOf(const HookCapture& capture, BYTE key) {
   return events;
 }
 
-TEST(SystemInputTest, HooksTellThisProgramsInputFromOthers) {
+// The program's own input carries no mark (recording and running exclude
+// each other), so its events are noted like anybody else's.
+TEST(SystemInputTest, HooksNoteInjectedKeysInTheirOrder) {
   std::int64_t begin = MonotonicMicroseconds();
   SystemInputHooks hooks;
   ASSERT_TRUE(hooks.Start());
@@ -41,10 +43,8 @@ TEST(SystemInputTest, HooksTellThisProgramsInputFromOthers) {
   ASSERT_EQ(own.size(), 2u);
   EXPECT_EQ(own[0].kind, HookEventKind::KeyDown);
   EXPECT_EQ(own[1].kind, HookEventKind::KeyUp);
-  EXPECT_TRUE(own[0].ownInput && own[1].ownInput);
   std::vector<HookEvent> others = KeyEventsOf(capture, kF23);
   ASSERT_EQ(others.size(), 2u);
-  EXPECT_FALSE(others[0].ownInput || others[1].ownInput);
   EXPECT_FALSE(others[0].toOwnWindow);  // this program has no window
   // Stamped on the clock of the waits, in the order they came.
   EXPECT_LE(begin, own[0].timeUs);

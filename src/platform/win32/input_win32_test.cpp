@@ -13,6 +13,7 @@
 #include "testing/fake_main_window.h"
 #include "testing/gbk_literal.h"
 #include "testing/input_recorder_win32.h"
+#include "testing/input_timeline_win32.h"
 
 namespace kestro {
 namespace {
@@ -48,6 +49,24 @@ TEST(SystemInputTest, KeyEventsCarryTheirVirtualKeyAndUpFlag) {
   input.KeyEvent(VK_RETURN, false);
   input.KeyEvent(VK_RETURN, true);
   EXPECT_EQ(recorder.Take(4), (Events{"key 65 down", "key 65 up", "key 13 down", "key 13 up"}));
+}
+
+// Other programs see the input as anybody's: no extra information.
+TEST(SystemInputTest, InputCarriesNoExtraInformation) {
+  InputTimeline timeline(Swallow::InjectedKeysAndButtons);
+  SystemInput input;
+  input.KeyEvent(VK_F24, false);
+  input.KeyEvent(VK_F24, true);
+  input.MouseEvent(kMouseRightDown | kMouseRightUp);
+  std::vector<TimedInput> seen;
+  for (int i = 0; i < 200 && seen.size() < 4; ++i) {
+    for (TimedInput& event : timeline.Take()) {
+      if (event.injected && event.what != "move") seen.push_back(event);
+    }
+    Sleep(10);
+  }
+  ASSERT_EQ(seen.size(), 4u);
+  for (const TimedInput& event : seen) EXPECT_EQ(event.extraInfo, 0u) << event.what;
 }
 
 TEST(SystemInputTest, ScriptLinesPlayInTheirOrder) {
