@@ -29,10 +29,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   Application& app = App();
   app.instance = instance;
   WaitForReplacedCopy(commandLine, app.updatePlatform.processes);
-  if (!IsFirstInstance()) {
-    RestoreFirstInstance();
-    return 0;
-  }
+  if (!IsFirstInstance()) return 0;
 
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);

@@ -4,12 +4,10 @@
 namespace kestro {
 
 // Takes the named mutex of the executable's file name, held for the life of
-// the process; false when another copy of that name holds it already.
+// the process; false when another copy of that name holds it already. A
+// second copy then ends at once: no window, no message, and the running
+// copy is left as it is (its icon comes back by itself after the shell
+// restarts, so it is never stranded).
 bool IsFirstInstance();
-
-// Brings back the main window of the copy that runs already when it is
-// hidden (minimised into the notification area), so a user whose icon was
-// lost is never stranded. A visible window is left as it is.
-void RestoreFirstInstance();
 
 }  // namespace kestro
