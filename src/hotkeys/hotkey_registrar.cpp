@@ -52,6 +52,8 @@ void HotkeyRegistrar::RegisterAll() {
     int key = values_.*row.key;
     if (key == kNoHotkeyKey) continue;
     if (platform_.RegisterHotkey(nativeWindow_, ids_[i], values_.*row.modifiers, key)) continue;
+    // Nobody asked for the default record hotkey: its refusal is no news.
+    if (row.hotkey == Hotkey::Record && !recordChosen_) continue;
     window_->ShowMessage(BoxOwner::MainWindow, row.refusal, text::kNoticeCaption, kBoxOk);
   }
 }

@@ -37,10 +37,13 @@ class HotkeyRegistrar {
   // all.
   void Attach(MainWindow* window, NativeWindow nativeWindow, const char* runName,
               const char* stopName, const char* captureName, const char* recordName);
-  void CopyFrom(const HotkeySettings& settings) { values_ = settings.values(); }
+  void CopyFrom(const HotkeySettings& settings) {
+    values_ = settings.values();
+    recordChosen_ = settings.recordChosen();
+  }
   // Registers run, stop, capture and record in that order, each on its own:
   // a key code of 1 is skipped silently, a refusal shows that hotkey's
-  // message.
+  // message, except for a record hotkey the user never chose.
   void RegisterAll();
   bool Matches(Hotkey hotkey, int modifiers, int key) const;
   // Releases all four ids, registered or not.
@@ -64,6 +67,7 @@ class HotkeyRegistrar {
   NativeWindow nativeWindow_ = nullptr;
   std::uint16_t ids_[kHotkeyCount] = {};
   HotkeyValues values_;
+  bool recordChosen_ = false;
 };
 
 // The three registration sequences of the main window.

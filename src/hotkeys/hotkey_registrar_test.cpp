@@ -116,11 +116,11 @@ class HotkeyRegistrarTest : public ::testing::Test {
        [this] { actions_.push_back("toggle recording"); }}};
 };
 
-TEST_F(HotkeyRegistrarTest, StartUpRegistersCtrlYCtrlTCtrlFCtrlRUnderTheirAtoms) {
+TEST_F(HotkeyRegistrarTest, StartUpRegistersCtrlYCtrlTCtrlFCtrlF12UnderTheirAtoms) {
   StartUp();
   EXPECT_EQ(platform_.calls,
             (Log{"atom Run", "atom Over", "atom XY", "atom Record", "register 49152 2 89",
-                 "register 49153 2 84", "register 49154 2 70", "register 49155 2 82"}));
+                 "register 49153 2 84", "register 49154 2 70", "register 49155 2 123"}));
   EXPECT_EQ(platform_.windows, std::set<NativeWindow>{nativeWindow_});
   EXPECT_TRUE(window_.messages.empty());
 }
@@ -134,11 +134,20 @@ TEST_F(HotkeyRegistrarTest, KeyCodeOneIsSkippedWithoutMessage) {
 }
 
 TEST_F(HotkeyRegistrarTest, RefusalsShowTheirMessagesInRegistrationOrder) {
-  platform_.heldElsewhere = {{2, 89}, {2, 84}, {2, 70}, {2, 82}};
+  SetFile({2, 89, 2, 84, 2, 70, 2, 123});
+  platform_.heldElsewhere = {{2, 89}, {2, 84}, {2, 70}, {2, 123}};
   StartUp();
   EXPECT_EQ(window_.messages,
             (std::vector<ShownMessage>{Notice(kRunRefused), Notice(kStopRefused),
                                        Notice(kCaptureRefused), Notice(kRecordRefused)}));
+}
+
+// Only a record hotkey the user chose is worth a box when it is refused.
+TEST_F(HotkeyRegistrarTest, ARefusedDefaultRecordHotkeyIsSilent) {
+  platform_.heldElsewhere = {{2, 123}};
+  StartUp();
+  EXPECT_TRUE(window_.messages.empty());
+  EXPECT_EQ(platform_.calls.back(), "register 49155 2 123");
 }
 
 TEST_F(HotkeyRegistrarTest, OneHeldCombinationLeavesTheOtherThreeWorking) {
@@ -209,8 +218,8 @@ TEST_F(HotkeyRegistrarTest, MessageDispatchesByModifiersAndKey) {
   press(2, 84);
   press(1, 89);  // Alt+Y: none of them
   press(2, 90);
-  press(2, 82);
-  press(4, 82);  // Shift+R: none of them
+  press(2, 123);
+  press(4, 123);  // Shift+F12: none of them
   EXPECT_EQ(actions_, (Log{"start run", "request stop", "toggle recording"}));
   EXPECT_TRUE(window_.textLog.empty());
   press(2, 70);
@@ -223,7 +232,7 @@ TEST_F(HotkeyRegistrarTest, AProgramWithoutRecordingIgnoresTheRecordHotkey) {
   registrar.Attach(&window_, nativeWindow_, "Run", "Over", "XY", "Record");
   settings_.Load();
   registrar.CopyFrom(settings_);
-  registrar.HandleHotkey(2, 82);
+  registrar.HandleHotkey(2, 123);
   registrar.HandleHotkey(2, 84);
   EXPECT_TRUE(actions_.empty());
 }
@@ -274,7 +283,7 @@ TEST_F(HotkeyRegistrarTest, AnyOtherDialogResultKeepsTheRegistrationsInForce) {
     ReregisterHotkeysAfterOptions(result, registrar_, settings_);
   }
   EXPECT_TRUE(platform_.calls.empty());
-  EXPECT_EQ(registrar_.values(), (HotkeyValues{2, 89, 2, 84, 2, 70, 2, 82}));
+  EXPECT_EQ(registrar_.values(), (HotkeyValues{2, 89, 2, 84, 2, 70, 2, 123}));
 }
 
 TEST_F(HotkeyRegistrarTest, ExitReleasesRunStopCaptureRecordInOrder) {

@@ -5,6 +5,8 @@
 namespace kestro {
 namespace {
 
+constexpr int kVirtualKeyF12 = 123;
+
 struct SettingsKey {
   const char* name;
   int HotkeyValues::*field;
@@ -22,8 +24,17 @@ constexpr SettingsKey kSettingsKeys[] = {
     {"CtrlXY", &HotkeyValues::captureModifiers, kModControl, false},
     {"VKXY", &HotkeyValues::captureKey, 'F', true},
     {"CtrlRecord", &HotkeyValues::recordModifiers, kModControl, false},
-    {"VKRecord", &HotkeyValues::recordKey, 'R', true},
+    {"VKRecord", &HotkeyValues::recordKey, kVirtualKeyF12, true},
 };
+constexpr const SettingsKey& kCtrlRecord = kSettingsKeys[6];
+constexpr const SettingsKey& kVkRecord = kSettingsKeys[7];
+
+// Whether the file gives the key a value: the profile read falls back to
+// its default only when it does not, so two different defaults tell.
+bool HasValue(SettingsStore& store, const NativePath& path, const SettingsKey& key) {
+  return store.ReadInt(path, kHotkeySection, key.name, 0) ==
+         store.ReadInt(path, kHotkeySection, key.name, 1);
+}
 
 }  // namespace
 
@@ -40,6 +51,21 @@ void HotkeySettings::Load() {
     // valid choice "no modifier" and stays.
     if (key.isKeyCode && value == 0) value = key.fallback;
     values_.*key.field = value;
+  }
+  // The record hotkey came later than the others. Ctrl+F12 is a default no
+  // common program uses; where the file names no record keys and the other
+  // three already take it, recording has no hotkey rather than a refused one.
+  bool hasCtrl = HasValue(store_, path_, kCtrlRecord);
+  bool hasKey = HasValue(store_, path_, kVkRecord);
+  recordChosen_ = hasCtrl && hasKey;
+  if (hasCtrl || hasKey) return;
+  auto takes = [&](int modifiers, int key) {
+    return modifiers == values_.recordModifiers && key == values_.recordKey;
+  };
+  if (takes(values_.runModifiers, values_.runKey) ||
+      takes(values_.stopModifiers, values_.stopKey) ||
+      takes(values_.captureModifiers, values_.captureKey)) {
+    values_.recordKey = kNoHotkeyKey;
   }
 }
 

@@ -41,7 +41,9 @@ class HotkeySettings {
   // null file name leaves the path as it is.
   void BuildPath(const NativePath& executableFolder, const char* fileName);
   // Reads the eight values; absent ones take their defaults (Ctrl+Y, Ctrl+T,
-  // Ctrl+F, Ctrl+R), and so does a key code stored as 0.
+  // Ctrl+F, Ctrl+F12), and so does a key code stored as 0. With no record
+  // keys in the file, a default record hotkey that another of the three
+  // already is becomes none.
   void Load();
   // Writes all eight given values, changed or not. The values record stays as
   // it is until the next Load.
@@ -49,11 +51,15 @@ class HotkeySettings {
 
   const NativePath& path() const { return path_; }
   const HotkeyValues& values() const { return values_; }
+  // The file names both record keys, so the record hotkey is the user's
+  // choice rather than the default.
+  bool recordChosen() const { return recordChosen_; }
 
  private:
   SettingsStore& store_;
   NativePath path_;
   HotkeyValues values_;
+  bool recordChosen_ = false;
 };
 
 }  // namespace kestro

@@ -66,7 +66,7 @@ class OptionsDialogTest : public ::testing::Test {
   FakeMainWindow window_;
 };
 
-TEST_F(OptionsDialogTest, FreshInstallShowsCtrlYCtrlTCtrlFCtrlR) {
+TEST_F(OptionsDialogTest, FreshInstallShowsCtrlYCtrlTCtrlFCtrlF12) {
   dialog_.OnInit(window_);
   std::vector<std::string> shown;
   std::vector<int> positions, counts;
@@ -75,8 +75,8 @@ TEST_F(OptionsDialogTest, FreshInstallShowsCtrlYCtrlTCtrlFCtrlR) {
     positions.push_back(Selection(combo));
     counts.push_back(static_cast<int>(window_.combos[combo].entries.size()));
   }
-  EXPECT_EQ(shown, (std::vector<std::string>{"CTRL", "Y", "CTRL", "T", "CTRL", "F", "CTRL", "R"}));
-  EXPECT_EQ(positions, (std::vector<int>{1, 35, 1, 30, 1, 16, 1, 28}));
+  EXPECT_EQ(shown, (std::vector<std::string>{"CTRL", "Y", "CTRL", "T", "CTRL", "F", "CTRL", "F12"}));
+  EXPECT_EQ(positions, (std::vector<int>{1, 35, 1, 30, 1, 16, 1, 48}));
   EXPECT_EQ(counts, (std::vector<int>{3, 49, 3, 49, 3, 49, 3, 49}));
   EXPECT_EQ(window_.combos[IDC_RUN_KEY].entries[48], "F12");
   EXPECT_TRUE(store_.writes.empty());
@@ -87,11 +87,11 @@ TEST_F(OptionsDialogTest, OkWritesAllEightKeysAlsoUnchangedAndCreatesTheFile) {
   EXPECT_EQ(dialog_.OnCommand(1, window_), kOptionsConfirmed);
   EXPECT_EQ(store_.writes, (Writes{"HotKey/CtrlRun=2", "HotKey/VKRun=89", "HotKey/CtrlOver=2",
                                    "HotKey/VKOver=84", "HotKey/CtrlXY=2", "HotKey/VKXY=70",
-                                   "HotKey/CtrlRecord=2", "HotKey/VKRecord=82"}));
+                                   "HotKey/CtrlRecord=2", "HotKey/VKRecord=123"}));
   EXPECT_EQ(
       File(),
       "[HotKey]\r\nCtrlRun=2\r\nVKRun=89\r\nCtrlOver=2\r\nVKOver=84\r\nCtrlXY=2\r\nVKXY=70\r\n"
-      "CtrlRecord=2\r\nVKRecord=82\r\n");
+      "CtrlRecord=2\r\nVKRecord=123\r\n");
 }
 
 TEST_F(OptionsDialogTest, ChosenEntriesAreWrittenNoneAsKeyOneAndModifierZero) {
@@ -125,12 +125,12 @@ TEST_F(OptionsDialogTest, StoredValueThatIsNoChoiceOpensEmptyAndIsWrittenBackUnc
   EXPECT_EQ(Selection(IDC_STOP_MODIFIERS), -1);
   EXPECT_EQ(Selection(IDC_STOP_KEY), -1);
   EXPECT_EQ(Selection(IDC_RECORD_MODIFIERS), -1);
-  EXPECT_EQ(ComboText(IDC_RECORD_KEY), "R");
+  EXPECT_EQ(ComboText(IDC_RECORD_KEY), "F12");
   // Only the selection counts: text typed into a box is never read.
   window_.SetControlText(IDC_RUN_KEY, "A");
   ASSERT_EQ(dialog_.OnCommand(1, window_), kOptionsConfirmed);
   settings_.Load();
-  EXPECT_EQ(settings_.values(), (HotkeyValues{4, 32, 9, -3, 2, 70, 8, 82}));
+  EXPECT_EQ(settings_.values(), (HotkeyValues{4, 32, 9, -3, 2, 70, 8, 123}));
 }
 
 TEST_F(OptionsDialogTest, SameCombinationForTwoActionsIsAccepted) {
@@ -138,7 +138,7 @@ TEST_F(OptionsDialogTest, SameCombinationForTwoActionsIsAccepted) {
   window_.ComboSelect(IDC_STOP_KEY, 35);  // Y, as run
   ASSERT_EQ(dialog_.OnCommand(1, window_), kOptionsConfirmed);
   settings_.Load();
-  EXPECT_EQ(settings_.values(), (HotkeyValues{2, 89, 2, 89, 2, 70, 2, 82}));
+  EXPECT_EQ(settings_.values(), (HotkeyValues{2, 89, 2, 89, 2, 70, 2, 123}));
 }
 
 TEST_F(OptionsDialogTest, CancelAndOtherCommandsReadAndWriteNothing) {
@@ -164,7 +164,7 @@ TEST_F(OptionsDialogTest, EveryOpeningShowsWhatTheFileHoldsNow) {
   dialog_.OnInit(reopened);
   EXPECT_EQ(reopened.texts[IDC_RUN_MODIFIERS], "ALT");
   EXPECT_EQ(reopened.texts[IDC_RUN_KEY], "F1");
-  EXPECT_EQ(tables_.currentValues(), (HotkeyValues{1, 112, 2, 84, 2, 70, 2, 82}));
+  EXPECT_EQ(tables_.currentValues(), (HotkeyValues{1, 112, 2, 84, 2, 70, 2, 123}));
 }
 
 TEST_F(OptionsDialogTest, SlotsOutsideOneToEightDoNothing) {

@@ -62,13 +62,13 @@ std::string Generic(const std::string& what) {
 }
 
 // Button and key transitions, injected or real as asked, without the keys
-// of the Ctrl+R hotkey.
+// of the Ctrl+F12 hotkey.
 std::vector<TimedInput> Transitions(const std::vector<TimedInput>& events, bool injected) {
   std::vector<TimedInput> transitions;
   for (TimedInput event : events) {
     if (event.injected != injected || event.what == "move") continue;
     event.what = Generic(event.what);
-    if (event.what.rfind("key 17 ", 0) == 0 || event.what.rfind("key 82 ", 0) == 0) continue;
+    if (event.what.rfind("key 17 ", 0) == 0 || event.what.rfind("key 123 ", 0) == 0) continue;
     transitions.push_back(event);
   }
   return transitions;
@@ -99,11 +99,11 @@ class RecordingTest : public ::testing::Test {
 
 // Clicks at two places with pauses of 300 ms and 1.5 s, a word with a
 // capital letter and a named key, and a drag, recorded between two presses
-// of Ctrl+R; then a run plays the same transitions at the same places, each
+// of Ctrl+F12; then a run plays the same transitions at the same places, each
 // at its recorded offset from the one before.
 void RecordingTest::RecordAndReplay() {
   InputTimeline timeline;
-  ASSERT_TRUE(Xdotool("key ctrl+r"));
+  ASSERT_TRUE(Xdotool("key ctrl+F12"));
   ASSERT_TRUE(StatusBecomes(L"正在录制..."));
   timeline.Take();
 
@@ -112,7 +112,7 @@ void RecordingTest::RecordAndReplay() {
       "keydown shift sleep 0.1 key h sleep 0.12 keyup shift sleep 0.1 key i sleep 0.13 "
       "key Return sleep 0.3 mousemove 120 600 sleep 0.2 mousedown 1 sleep 0.2 "
       "mousemove 150 620 sleep 0.05 mousemove 180 640 sleep 0.05 mousemove 210 660 sleep 0.2 "
-      "mouseup 1 sleep 0.3 key ctrl+r"));
+      "mouseup 1 sleep 0.3 key ctrl+F12"));
   ASSERT_TRUE(StatusBecomes(L"录制结束!"));
   std::vector<TimedInput> recorded = Transitions(timeline.Take(), false);
 
@@ -256,7 +256,7 @@ TEST_F(RecordingTest, RecordingAndRunningExcludeEachOther) {
   // No recording while a run plays input.
   PressHotkey(MOD_CONTROL, 'Y');
   ASSERT_TRUE(StatusBecomes(L"执行脚本..."));
-  PressHotkey(MOD_CONTROL, 'R');
+  PressHotkey(MOD_CONTROL, VK_F12);
   kestro_.Command(IDM_RECORD);
   Sleep(500);
   EXPECT_EQ(kestro_.StatusText(0), L"执行脚本...");
