@@ -17,14 +17,32 @@ constexpr std::size_t kCountValueMaxBytes = 31;
 
 bool IsLoaderWhitespace(char c) { return c == '\r' || c == '\n' || c == ' '; }
 
+// A key line whose whole argument is a blank or a '.' ("单击键盘: ;", what
+// the editor writes for a typed blank): the loader would drop the one and
+// split at the other, so the line came back as another. At `pos` of the
+// body, with `token` collected so far, such a line's argument byte starts.
+bool IsLoneKeyArgument(std::string_view text, std::size_t pos, const std::string& token) {
+  if (token.size() != kArgumentOffset || token.back() != ':' || text[pos - 1] != ':') return false;
+  if (text[pos] != ' ' && text[pos] != '.') return false;
+  if (pos + 1 >= text.size() || text[pos + 1] != ';') return false;
+  if (pos + 2 < text.size() && text[pos + 2] != '\n') return false;
+  CommandId id = LookupCommand(std::string_view(token).substr(0, kCommandWordBytes));
+  return id == CommandId::TapKey || id == CommandId::PressKey || id == CommandId::ReleaseKey;
+}
+
 // Scans [begin, end) of the text into tokens and hands each complete one to
 // `take`, which returns false to stop. Returns the position after the token
-// that stopped the scan, or `end`.
+// that stopped the scan, or `end`. In the body, a lone key argument is kept.
 template <typename Take>
-std::size_t ScanTokens(std::string_view text, std::size_t begin, std::size_t end, Take take) {
+std::size_t ScanTokens(std::string_view text, std::size_t begin, std::size_t end, bool body,
+                       Take take) {
   std::string token;
   for (std::size_t pos = begin; pos < end; ++pos) {
     char c = text[pos];
+    if (body && IsLoneKeyArgument(text, pos, token)) {
+      token += c;
+      continue;
+    }
     if (IsLoaderWhitespace(c)) continue;
     token += c;
     bool complete = c == '.' || (pos + 1 < text.size() && text[pos + 1] == '\n');
@@ -78,7 +96,7 @@ LoadedScript ParseScriptText(std::string_view text) {
 
   std::size_t headerEnd = std::min(kHeaderBytes, text.size());
   bool started = false;
-  std::size_t bodyStart = ScanTokens(text, 0, headerEnd, [&](const std::string& token) {
+  std::size_t bodyStart = ScanTokens(text, 0, headerEnd, false, [&](const std::string& token) {
     if (token == kScriptStartMarker) {
       started = true;
       return false;
@@ -93,7 +111,7 @@ LoadedScript ParseScriptText(std::string_view text) {
   if (!started) bodyStart = kHeaderBytes;
   if (bodyStart >= text.size()) return script;
 
-  ScanTokens(text, bodyStart, text.size(), [&](const std::string& token) {
+  ScanTokens(text, bodyStart, text.size(), true, [&](const std::string& token) {
     if (token == kScriptEndMarker) return false;
     script.lines.push_back(token);
     return true;
