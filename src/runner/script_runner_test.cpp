@@ -161,6 +161,18 @@ TEST_F(ScriptRunnerTest, TheRunPlaysTheListAsItWasAtTheStart) {
   EXPECT_EQ(window_.status[1], "执行脚本2次"_gbk);
 }
 
+// The copy is the list as it was when the run command came, not when the
+// thread got round to it.
+TEST_F(ScriptRunnerTest, TheCopyIsTakenWithTheRunCommand) {
+  deferLaunch_ = true;
+  SetScript("1", false, {"单击键盘:a;"_gbk});
+  runner_.StartRun();
+  SetScript("0", true, {"单击键盘:b;"_gbk, "单击键盘:c;"_gbk});
+  deferred_();
+  EXPECT_EQ(input_.calls, (Calls{"run starting", "wait 1000", "wait 10", "key 65 down",
+                                 "key 65 up", "run finished"}));
+}
+
 TEST_F(ScriptRunnerTest, LongListsAndLongLinesAreCopiedWhole) {
   std::vector<std::string> lines(1500, "等待时间:0;"_gbk);
   lines.push_back("等待时间:"_gbk + std::string(100, '0') + "7;");  // more than 31 digits
