@@ -170,8 +170,9 @@ TEST_F(HotkeysTest, OptionsChangeTheKeysAndKeepThemInConfigIni) {
   kestro_.Command(IDM_OPTIONS);
   BoxContent options = kestro_.WaitForBox(L"选项");
   ASSERT_NE(options.window, nullptr);
-  EXPECT_EQ(OptionTexts(options.window), (std::vector<std::wstring>{L"CTRL", L"Y", L"CTRL", L"T",
-                                                                    L"CTRL", L"F", L"CTRL", L"R"}));
+  EXPECT_EQ(
+      OptionTexts(options.window),
+      (std::vector<std::wstring>{L"CTRL", L"Y", L"CTRL", L"T", L"CTRL", L"F", L"CTRL", L"F12"}));
 
   // Run becomes Ctrl+U; capture gets no key at all.
   SendMessageW(GetDlgItem(options.window, IDC_RUN_KEY), CB_SETCURSEL, 1 + 10 + ('U' - 'A'), 0);
