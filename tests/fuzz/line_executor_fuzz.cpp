@@ -71,7 +71,7 @@ void CheckKeyCommand(CommandId id, std::string_view argument, const FakeInput& i
     return;
   }
   Require(input.scanned.size() == 1, "a key line scans one character");
-  char expected = field.empty() ? '\0' : field.front();
+  char expected = field.front();
   Require(input.scanned.front() == expected, "the scanned character is the argument's first");
   Require(expected != '(', "a parenthesised argument is a key name");
   auto found = input.layout.find(static_cast<unsigned char>(expected));
@@ -138,10 +138,13 @@ void CheckLine(std::string_view line, const FakeInput& input, const FakeMainWind
     }
     case CommandId::TapKey:
     case CommandId::PressKey:
-    case CommandId::ReleaseKey:
-      Require(!box, "key lines show no box");
+    case CommandId::ReleaseKey: {
+      bool empty = argument.substr(0, argument.find(';')).empty();
+      Require(box == empty, "a key line shows a box exactly when its argument is empty");
+      if (box) return;
       CheckKeyCommand(id, argument, input);
       return;
+    }
     case CommandId::KeyCombo: {
       ShownMessage notice{BoxOwner::None, std::string(text::kKeyComboKeyword), "", kBoxOk};
       Require(calls.empty() && box && window.messages.front() == notice, "a key combo notice");
