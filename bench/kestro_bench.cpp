@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "bench_scripts.h"
-#include "platform/precise_wait.h"
+#include "platform/clock.h"
 #include "recorder_bench.h"
 #include "resource_ids.h"
 #include "runner/line_executor.h"
@@ -21,13 +21,13 @@
 namespace kestro {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Steady = std::chrono::steady_clock;
 
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(Steady::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 // Real waits, no input: timing as the product has it, without touching the
 // desktop.
-class TimedNullInput : public Input {
+class TimedNullInput : public Input, public Clock {
  public:
   void MouseEvent(std::uint32_t) override {}
   void MoveCursor(int, int) override {}
@@ -49,13 +49,13 @@ void BenchScriptRun() {
   window.lines = script.lines;
   window.texts[IDC_REPEAT_COUNT] = "3";
   TimedNullInput input;
-  ScriptRunner runner(window, input, [](std::function<void()> body) {
+  ScriptRunner runner(window, input, input, [](std::function<void()> body) {
     body();
     return true;
   });
-  auto start = Clock::now();
+  auto start = Steady::now();
   runner.StartRun();
-  double measured = Ms(Clock::now() - start);
+  double measured = Ms(Steady::now() - start);
   double specified = 1000.0 + 3.0 * script.passMs;
   std::printf("script run: %zu lines x 3 passes, specified %.0f ms, measured %.2f ms, ratio %.5f\n",
               script.lines.size(), specified, measured, measured / specified);
@@ -92,9 +92,9 @@ void BenchWaitOvershoot(const char* machine) {
     int samples = ms >= 37 ? 40 : 150;
     std::vector<double> over;
     for (int i = 0; i < samples; ++i) {
-      auto start = Clock::now();
+      auto start = Steady::now();
       PreciseWait(ms);
-      over.push_back(Ms(Clock::now() - start) - ms);
+      over.push_back(Ms(Steady::now() - start) - ms);
     }
     std::sort(over.begin(), over.end());
     auto at = [&](double q) { return over[static_cast<std::size_t>(q * (over.size() - 1))]; };
@@ -108,12 +108,12 @@ void BenchParsing() {
   FakeMainWindow window;
   NullInput input;
   constexpr int kRounds = 50000;
-  auto start = Clock::now();
+  auto start = Steady::now();
   for (int round = 0; round < kRounds; ++round) {
-    for (const auto& line : lines) ExecuteLine(line, input, window);
+    for (const auto& line : lines) ExecuteLine(line, input, input, window);
     window.messages.clear();
   }
-  double seconds = Ms(Clock::now() - start) / 1000.0;
+  double seconds = Ms(Steady::now() - start) / 1000.0;
   std::printf("parsing: %.0f lines per second (no-op input, %zu line kinds)\n",
               kRounds * lines.size() / seconds, lines.size());
 }

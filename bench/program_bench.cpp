@@ -73,7 +73,7 @@ std::vector<TimedEvent> WrittenTimeline(const std::vector<std::string>& lines, i
       events.push_back({"rbutton up", ms});
     }
   };
-  ScriptRunner runner(window, input, [](std::function<void()> body) {
+  ScriptRunner runner(window, input, input, [](std::function<void()> body) {
     body();
     return true;
   });

@@ -110,7 +110,7 @@ std::vector<double> GapErrors(const std::vector<std::string>& lines,
   window.lines = lines;
   window.texts[IDC_REPEAT_COUNT] = "1";
   PressClock input(realTime);
-  ScriptRunner runner(window, input, [](std::function<void()> body) {
+  ScriptRunner runner(window, input, input, [](std::function<void()> body) {
     body();
     return true;
   });

@@ -14,6 +14,7 @@
 #include "hotkeys/hotkey_registrar.h"
 #include "hotkeys/hotkey_settings.h"
 #include "hotkeys/options_dialog.h"
+#include "platform/clock.h"
 #include "platform/file_dialogs.h"
 #include "platform/files.h"
 #include "platform/hotkey_platform.h"
@@ -28,6 +29,7 @@ namespace kestro {
 
 struct Application {
   HINSTANCE instance = nullptr;
+  SystemClock clock;
   SystemInput systemInput;
   // What the runner plays through, so keys a run holds can be let go.
   HeldInput input{systemInput};

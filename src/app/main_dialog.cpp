@@ -35,7 +35,7 @@ void ShowHelpBox(const std::string& text, std::string_view caption) {
 void OnInitDialog(HWND dialog) {
   Application& app = App();
   app.mainWindow = std::make_unique<Win32MainWindow>(dialog, CreateStatusBar(dialog));
-  app.runner = std::make_unique<ScriptRunner>(*app.mainWindow, app.input);
+  app.runner = std::make_unique<ScriptRunner>(*app.mainWindow, app.input, app.clock);
   app.recording = std::make_unique<RecordingController>(dialog, *app.mainWindow, *app.runner,
                                                         app.hotkeys, app.input);
   FillKeyNameCombo(*app.mainWindow);

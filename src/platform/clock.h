@@ -1,5 +1,6 @@
-// A monotonic clock behind a seam, so time limits that span many steps (the
-// update check's overall deadline) are tested in virtual time.
+// The clock seam: the one monotonic clock that runs wait by, recordings are
+// stamped on and time limits are measured with, and precise waits on it.
+// Tests use a virtual clock, so a run of many seconds takes microseconds.
 #pragma once
 
 #include <cstdint>
@@ -11,14 +12,22 @@ namespace kestro {
 class Clock {
  public:
   virtual ~Clock() = default;
-  // Milliseconds from an arbitrary start; never goes back.
-  virtual std::int64_t NowMs() = 0;
+  // Microseconds from an arbitrary start; never goes back.
+  virtual std::int64_t NowMicroseconds() = 0;
+  // Blocks until the clock has reached the deadline, and hardly longer.
+  virtual void WaitUntil(std::int64_t deadlineMicroseconds) = 0;
+
+  std::int64_t NowMs() { return NowMicroseconds() / 1000; }
 };
 
-// The system's monotonic clock (see precise_wait.h).
+// The system's monotonic clock (see precise_wait.h), whose reading the
+// recording hooks stamp their events with.
 class SystemClock final : public Clock {
  public:
-  std::int64_t NowMs() override { return MonotonicMicroseconds() / 1000; }
+  std::int64_t NowMicroseconds() override { return MonotonicMicroseconds(); }
+  void WaitUntil(std::int64_t deadlineMicroseconds) override {
+    WaitUntilMicroseconds(deadlineMicroseconds);
+  }
 };
 
 }  // namespace kestro

@@ -1,6 +1,7 @@
 // The input seam: the operations that play a script line as system-wide
 // input. The Windows implementation calls mouse_event, SetCursorPos,
 // keybd_event and VkKeyScan; tests use a recording fake in virtual time.
+// Waits are the clock's (platform/clock.h).
 #pragma once
 
 #include <cstdint>
@@ -35,11 +36,6 @@ class Input {
   // Virtual key in the low byte and shift state in the high byte of the key
   // that types the character on the active layout; 0xFFFF when none does.
   virtual std::uint16_t ScanCharacter(char character) = 0;
-  // The monotonic clock the waits are measured on, in microseconds.
-  virtual std::int64_t NowMicroseconds() = 0;
-  // Blocks until the clock has reached the deadline, and hardly longer.
-  virtual void WaitUntil(std::int64_t deadlineMicroseconds) = 0;
-
   // Bracket one script run on the thread that plays it, so an
   // implementation can hold precise timing (a raised timer resolution and
   // thread priority) only while a run needs it. RunStarting also makes the
@@ -50,15 +46,13 @@ class Input {
 };
 
 // The system's input (Windows): mouse_event, SetCursorPos, keybd_event and
-// VkKeyScanEx, with precise waits.
+// VkKeyScanEx, and while a run lasts the precise timing of the system clock.
 class SystemInput final : public Input {
  public:
   void MouseEvent(std::uint32_t flags) override;
   void MoveCursor(int x, int y) override;
   void KeyEvent(std::uint8_t virtualKey, bool release) override;
   std::uint16_t ScanCharacter(char character) override;
-  std::int64_t NowMicroseconds() override;
-  void WaitUntil(std::int64_t deadlineMicroseconds) override;
   void RunStarting() override;
   void RunFinished() override;
 

@@ -26,8 +26,8 @@ enum class HookEventKind : std::uint8_t {
 
 struct HookEvent {
   HookEventKind kind = HookEventKind::Move;
-  // When the hook saw the event, on the monotonic clock of the waits
-  // (MonotonicMicroseconds).
+  // When the hook saw the event, on the system clock that runs wait by
+  // (SystemClock).
   std::int64_t timeUs = 0;
   // The cursor in physical screen pixels, for mouse events; left of or above
   // the primary screen is negative.

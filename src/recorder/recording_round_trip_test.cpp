@@ -115,7 +115,7 @@ std::vector<Step> Play(const std::vector<std::string>& lines) {
       played.push_back({kind, a, 0, 0, now});
     }
   };
-  ScriptRunner runner(window, input, [](std::function<void()> body) {
+  ScriptRunner runner(window, input, input, [](std::function<void()> body) {
     body();
     return true;
   });

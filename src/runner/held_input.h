@@ -19,8 +19,6 @@ class HeldInput final : public Input {
   void MoveCursor(int x, int y) override;
   void KeyEvent(std::uint8_t virtualKey, bool release) override;
   std::uint16_t ScanCharacter(char character) override { return system_.ScanCharacter(character); }
-  std::int64_t NowMicroseconds() override { return system_.NowMicroseconds(); }
-  void WaitUntil(std::int64_t deadline) override { system_.WaitUntil(deadline); }
   void RunStarting() override { system_.RunStarting(); }
   void RunFinished() override { system_.RunFinished(); }
 

@@ -166,8 +166,8 @@ void ClickButton(MouseButton button, int times, Input& input, Pacer& pacer) {
   for (int i = 0; i < times; ++i) SendButtonEvent(flags, input, pacer);
 }
 
-void ExecuteLine(std::string_view line, Input& input, MainWindow& window) {
-  Pacer pacer(input);
+void ExecuteLine(std::string_view line, Input& input, Clock& clock, MainWindow& window) {
+  Pacer pacer(clock);
   ExecuteLine(line, input, window, pacer);
 }
 

@@ -17,8 +17,8 @@ enum class MouseButton { Left = 0, Right = 1 };
 // message box of the line is done. Unknown command words are skipped. The
 // waits run on the pacer, which a message box resynchronises.
 void ExecuteLine(std::string_view line, Input& input, MainWindow& window, Pacer& pacer);
-// One line on a clock of its own.
-void ExecuteLine(std::string_view line, Input& input, MainWindow& window);
+// One line on a pacer of its own.
+void ExecuteLine(std::string_view line, Input& input, Clock& clock, MainWindow& window);
 
 // For each time: wait 100 ms, one press-and-release event, wait 100 ms.
 void ClickButton(MouseButton button, int times, Input& input, Pacer& pacer);

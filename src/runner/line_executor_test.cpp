@@ -26,7 +26,7 @@ void ExpectLine(const LineCase& c) {
   SCOPED_TRACE(Hex(c.line));
   FakeInput input;
   FakeMainWindow window;
-  ExecuteLine(c.line, input, window);
+  ExecuteLine(c.line, input, input, window);
   EXPECT_EQ(input.calls, c.calls);
   if (c.errorCaption.empty()) {
     EXPECT_TRUE(window.messages.empty());
@@ -155,7 +155,7 @@ TEST(ExecuteLineTest, Keys) {
 TEST(ExecuteLineTest, NamedKeysNeverScanOrAddShift) {
   FakeInput input;
   FakeMainWindow window;
-  ExecuteLine("单击键盘:(SHIFT键);"_gbk, input, window);
+  ExecuteLine("单击键盘:(SHIFT键);"_gbk, input, input, window);
   EXPECT_TRUE(input.scanned.empty());
   EXPECT_EQ(input.calls, (Calls{"key 16 down", "key 16 up"}));
 }
@@ -164,14 +164,14 @@ TEST(ExecuteLineTest, ControlAndAltBitsOfTheScanAreIgnored) {
   FakeInput input;
   input.layout['@'] = 0x0600 | 0x51;  // AltGr+Q on a German layout
   FakeMainWindow window;
-  ExecuteLine("单击键盘:@;"_gbk, input, window);
+  ExecuteLine("单击键盘:@;"_gbk, input, input, window);
   EXPECT_EQ(input.calls, (Calls{"key 81 down", "key 81 up"}));
 }
 
 TEST(ExecuteLineTest, KeyComboShowsItsNoticeWithoutOwnerOrInput) {
   FakeInput input;
   FakeMainWindow window;
-  ExecuteLine("组合按键:ctrl;"_gbk, input, window);
+  ExecuteLine("组合按键:ctrl;"_gbk, input, input, window);
   EXPECT_TRUE(input.calls.empty());
   ASSERT_EQ(window.messages.size(), 1u);
   EXPECT_EQ(window.messages[0], (ShownMessage{BoxOwner::None, "组合按键"_gbk, "", 0}));
@@ -183,7 +183,7 @@ TEST(ExecuteLineTest, UnknownLinesAreSilent) {
     SCOPED_TRACE(Hex(line));
     FakeInput input;
     FakeMainWindow window;
-    ExecuteLine(line, input, window);
+    ExecuteLine(line, input, input, window);
     EXPECT_TRUE(input.calls.empty());
     EXPECT_TRUE(window.messages.empty());
   }

@@ -6,7 +6,7 @@ namespace kestro {
 
 void Pacer::Wait(std::uint32_t milliseconds) {
   deadline_ = std::max(deadline_, inputReturned_) + std::int64_t{milliseconds} * 1000;
-  input_.WaitUntil(deadline_);
+  clock_.WaitUntil(deadline_);
 }
 
 }  // namespace kestro

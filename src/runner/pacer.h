@@ -8,28 +8,28 @@
 
 #include <cstdint>
 
-#include "platform/input.h"
+#include "platform/clock.h"
 
 namespace kestro {
 
 class Pacer {
  public:
   // Counts the first wait from `startMicroseconds` (the run command, say).
-  Pacer(Input& input, std::int64_t startMicroseconds)
-      : input_(input), deadline_(startMicroseconds), inputReturned_(startMicroseconds) {}
-  explicit Pacer(Input& input) : Pacer(input, input.NowMicroseconds()) {}
+  Pacer(Clock& clock, std::int64_t startMicroseconds)
+      : clock_(clock), deadline_(startMicroseconds), inputReturned_(startMicroseconds) {}
+  explicit Pacer(Clock& clock) : Pacer(clock, clock.NowMicroseconds()) {}
 
   // Waits until `milliseconds` after the later of the previous deadline and
   // the return of the last input call.
   void Wait(std::uint32_t milliseconds);
   // An input call has just returned: the next wait counts from here at the
   // earliest.
-  void InputReturned() { inputReturned_ = input_.NowMicroseconds(); }
+  void InputReturned() { inputReturned_ = clock_.NowMicroseconds(); }
   // The user held the run (a message box): the next wait counts from now.
-  void Resync() { deadline_ = inputReturned_ = input_.NowMicroseconds(); }
+  void Resync() { deadline_ = inputReturned_ = clock_.NowMicroseconds(); }
 
  private:
-  Input& input_;
+  Clock& clock_;
   std::int64_t deadline_;
   std::int64_t inputReturned_;
 };

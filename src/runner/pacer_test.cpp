@@ -86,7 +86,7 @@ std::vector<TimedCall> PlayTimed(std::int64_t eventCostUs, std::int64_t waitLate
     if (call.rfind("wait", 0) == 0 || call.rfind("run ", 0) == 0) return;
     timed.push_back({call, input.virtualTimeUs, input.virtualTimeUs + eventCostUs});
   };
-  ScriptRunner runner(window, input, [&](std::function<void()> body) {
+  ScriptRunner runner(window, input, input, [&](std::function<void()> body) {
     input.virtualTimeUs += 5000;  // the thread takes 5 ms to start
     body();
     return true;

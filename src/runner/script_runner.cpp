@@ -19,14 +19,14 @@ constexpr std::uint32_t kLineDelayMs = 10;
 
 }  // namespace
 
-ScriptRunner::ScriptRunner(MainWindow& window, Input& input, ThreadLauncher launch)
-    : window_(window), input_(input), launch_(std::move(launch)) {}
+ScriptRunner::ScriptRunner(MainWindow& window, Input& input, Clock& clock, ThreadLauncher launch)
+    : window_(window), input_(input), clock_(clock), launch_(std::move(launch)) {}
 
 void ScriptRunner::StartRun() {
   if (runningFlag_.load() != 0 || runnerActive_.load()) return;
   runningFlag_ = 1;
   runnerActive_ = true;
-  std::int64_t start = input_.NowMicroseconds();
+  std::int64_t start = clock_.NowMicroseconds();
   // The run works on its own copy, taken here on the window's thread where
   // no edit can come between two lines of it: edits to the list, the count
   // or the loop box take effect with the next run.
@@ -48,7 +48,7 @@ void ScriptRunner::RunScript(const ScriptSnapshot& script, std::int64_t startMic
   // Inside the first second: what the first line asks the system first
   // (a display connection, the keyboard layout) costs nothing later.
   input_.RunStarting();
-  Pacer pacer(input_, startMicroseconds);
+  Pacer pacer(clock_, startMicroseconds);
   // The flag is read only here, before each pass: a stop request lets the
   // pass in progress finish, and a negative count runs until stopped.
   for (long long pass = 0; (repeatCount != 0 || loop) && runningFlag_.load() != 0;) {

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <functional>
 
+#include "platform/clock.h"
 #include "platform/input.h"
 #include "platform/main_window.h"
 #include "platform/threads.h"
@@ -18,7 +19,7 @@ using ThreadLauncher = std::function<bool(std::function<void()> body)>;
 
 class ScriptRunner {
  public:
-  ScriptRunner(MainWindow& window, Input& input, ThreadLauncher launch = StartThread);
+  ScriptRunner(MainWindow& window, Input& input, Clock& clock, ThreadLauncher launch = StartThread);
 
   // Starts a run unless one is active or a stopped run is still finishing
   // its pass, so two runs never play input at the same time. Called on the
@@ -33,13 +34,14 @@ class ScriptRunner {
 
   // The runner thread's body, on the copy StartRun took; tests call it in
   // place. The one-second wait before the first pass counts from
-  // `startMicroseconds` on the input's clock, so the time the thread takes
+  // `startMicroseconds` on the clock, so the time the thread takes
   // to start is part of it.
   void RunScript(const ScriptSnapshot& script, std::int64_t startMicroseconds);
 
  private:
   MainWindow& window_;
   Input& input_;
+  Clock& clock_;
   ThreadLauncher launch_;
   std::atomic<int> runningFlag_{0};
   // True from StartRun until the runner thread has finished, so a start

@@ -24,7 +24,7 @@ using Calls = std::vector<std::string>;
 class ScriptRunnerTest : public ::testing::Test {
  protected:
   ScriptRunnerTest()
-      : runner_(window_, input_, [this](std::function<void()> body) {
+      : runner_(window_, input_, input_, [this](std::function<void()> body) {
           ++launches_;
           if (!launchSucceeds_) return false;
           if (deferLaunch_) {
@@ -169,8 +169,8 @@ TEST_F(ScriptRunnerTest, TheCopyIsTakenWithTheRunCommand) {
   runner_.StartRun();
   SetScript("0", true, {"单击键盘:b;"_gbk, "单击键盘:c;"_gbk});
   deferred_();
-  EXPECT_EQ(input_.calls, (Calls{"run starting", "wait 1000", "wait 10", "key 65 down",
-                                 "key 65 up", "run finished"}));
+  EXPECT_EQ(input_.calls, (Calls{"run starting", "wait 1000", "wait 10", "key 65 down", "key 65 up",
+                                 "run finished"}));
 }
 
 TEST_F(ScriptRunnerTest, LongListsAndLongLinesAreCopiedWhole) {
@@ -237,7 +237,7 @@ TEST(ScriptRunnerThreadTest, ARealThreadRunsAndClearsTheFlag) {
   FakeMainWindow window;
   FakeInput input;
   window.texts[IDC_REPEAT_COUNT] = "1";
-  ScriptRunner runner(window, input);
+  ScriptRunner runner(window, input, input);
   runner.StartRun();
   // A runner that never ends fails here instead of hanging the test run.
   auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);

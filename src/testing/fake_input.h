@@ -1,5 +1,6 @@
-// A recording input for tests: every event and wait lands in `calls` in
-// order, and time is virtual, so a run of many seconds takes microseconds.
+// A recording input for tests, and the clock its waits run on: every event
+// and wait lands in `calls` in order, and time is virtual, so a run of many
+// seconds takes microseconds. Pass it as both the input and the clock.
 #pragma once
 
 #include <cstdint>
@@ -8,11 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/input.h"
 
 namespace kestro {
 
-class FakeInput : public Input {
+class FakeInput : public Input, public Clock {
  public:
   // A US layout: letters, digits and the usual punctuation, shifted where
   // the US keyboard needs Shift; other bytes give 0xFFFF.

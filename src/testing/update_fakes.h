@@ -87,7 +87,10 @@ class FakeProcesses : public Processes {
 
 class FakeClock : public Clock {
  public:
-  std::int64_t NowMs() override { return now; }
+  std::int64_t NowMicroseconds() override { return now * 1000; }
+  void WaitUntil(std::int64_t deadlineMicroseconds) override {
+    now = std::max(now, (deadlineMicroseconds + 999) / 1000);
+  }
   std::int64_t now = 1000;
 };
 

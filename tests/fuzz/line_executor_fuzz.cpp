@@ -171,7 +171,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   window.messages.clear();
 
   std::string_view line = fuzz::AsText(data, size);
-  ExecuteLine(line, input, window);
+  ExecuteLine(line, input, input, window);
   fuzz::CheckLine(line, input, window);
   return 0;
 }

@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pass.push_back("wait 10");
     lineInput.calls.clear();
     lineInput.scanned.clear();
-    ExecuteLine(line, lineInput, lineWindow);
+    ExecuteLine(line, lineInput, lineInput, lineWindow);
     pass.insert(pass.end(), lineInput.calls.begin(), lineInput.calls.end());
   }
 
@@ -113,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   int launches = 0;
   bool threads = !script.firstStartFails;
-  ScriptRunner runner(window, input, [&](std::function<void()> body) {
+  ScriptRunner runner(window, input, input, [&](std::function<void()> body) {
     ++launches;
     if (!threads) return false;
     body();

@@ -30,12 +30,6 @@ std::uint16_t SystemInput::ScanCharacter(char character) {
   return static_cast<std::uint16_t>(VkKeyScanExA(character, ForegroundLayout()));
 }
 
-std::int64_t SystemInput::NowMicroseconds() { return MonotonicMicroseconds(); }
-
-void SystemInput::WaitUntil(std::int64_t deadlineMicroseconds) {
-  WaitUntilMicroseconds(deadlineMicroseconds);
-}
-
 // A thread's first look at the keyboard layout loads its tables (Windows)
 // or opens the thread's own display connection (Wine, about 20 ms, which
 // the first cursor move would pay otherwise). Done here, it costs the first

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/input.h"
 #include "runner/line_executor.h"
 #include "testing/fake_main_window.h"
@@ -72,10 +73,11 @@ TEST(SystemInputTest, InputCarriesNoExtraInformation) {
 TEST(SystemInputTest, ScriptLinesPlayInTheirOrder) {
   InputRecorder recorder;
   SystemInput input;
+  SystemClock clock;
   FakeMainWindow window;
   // A shifted character: Shift wraps the tap. Shift arrives as the generic
   // or the left Shift key, depending on the system.
-  ExecuteLine("单击键盘:A;"_gbk, input, window);
+  ExecuteLine("单击键盘:A;"_gbk, input, clock, window);
   Events events = recorder.Take(4);
   ASSERT_EQ(events.size(), 4u);
   for (std::string* shift : {&events[0], &events[3]}) {
@@ -83,8 +85,8 @@ TEST(SystemInputTest, ScriptLinesPlayInTheirOrder) {
   }
   EXPECT_EQ(events, (Events{"key 16 down", "key 65 down", "key 65 up", "key 16 up"}));
 
-  ExecuteLine("单击键盘:(回车键);"_gbk, input, window);
-  ExecuteLine("双击鼠标:左键;"_gbk, input, window);
+  ExecuteLine("单击键盘:(回车键);"_gbk, input, clock, window);
+  ExecuteLine("双击鼠标:左键;"_gbk, input, clock, window);
   EXPECT_EQ(recorder.Take(6), (Events{"key 13 down", "key 13 up", "lbutton down", "lbutton up",
                                       "lbutton down", "lbutton up"}));
   EXPECT_TRUE(window.messages.empty());
