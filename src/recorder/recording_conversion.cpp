@@ -6,6 +6,7 @@
 #include "recorder/key_arguments.h"
 #include "recorder/recorded_transitions.h"
 #include "recorder/replay_timing.h"
+#include "script/line_costs.h"
 #include "script/script_language.h"
 #include "text/system_texts.h"
 
@@ -15,7 +16,8 @@ namespace {
 constexpr std::int64_t kLongestClickUs = 150'000;
 constexpr std::int64_t kPathStepUs = 20'000;
 // What separates the two clicks of a "双击鼠标" line when it plays.
-constexpr std::int64_t kPlayedDoubleClickUs = 2 * kButtonPauseUs;
+const std::int64_t kPlayedDoubleClickUs =
+    CostOf(CommandId::DoubleClickMouse).leadUs - CostOf(CommandId::ClickMouse).leadUs;
 
 struct Point {
   int x = 0;
@@ -29,24 +31,8 @@ bool IsButton(const Transition& t) {
   return t.kind == TransitionKind::ButtonDown || t.kind == TransitionKind::ButtonUp;
 }
 
-std::string Line(CommandId command, std::string_view argument) {
-  return std::string(KeywordOf(command)) + ":" + std::string(argument) + ";";
-}
-
 std::string MoveLine(Point point) {
-  return Line(CommandId::MoveMouse, std::to_string(point.x) + "," + std::to_string(point.y));
-}
-
-std::string ButtonLine(CommandId command, bool right) {
-  return Line(command, right ? text::kRightButtonWord : text::kLeftButtonWord);
-}
-
-// A '.' ends a line when a script file is loaded: the line stops right
-// there, where a key line may end anyway, so it loads as it was written.
-std::string KeyLine(CommandId command, const std::string& argument) {
-  std::string line = Line(command, argument);
-  if (argument == ".") line.pop_back();
-  return line;
+  return ComposeLine(CommandId::MoveMouse, std::to_string(point.x) + "," + std::to_string(point.y));
 }
 
 class UnitWriter {
@@ -64,8 +50,8 @@ class UnitWriter {
 
   bool IsClickAt(std::size_t i) const;
   bool EndsThePathBeforeAButton(std::size_t i) const;
-  void AddButtonUnit(std::int64_t recordedUs, Point point, LineTiming timing, std::string line);
-  void AddKeyUnit(std::int64_t recordedUs, std::string line);
+  void AddButtonUnit(std::int64_t recordedUs, Point point, CommandId command, bool right);
+  void AddKeyUnit(std::int64_t recordedUs, CommandId command, std::uint8_t key);
 
   const std::vector<Transition>& transitions_;
   const ConversionSettings& settings_;
@@ -90,9 +76,7 @@ std::vector<TimedUnit> UnitWriter::Write() {
         i += KeyDown(i);
         continue;
       case TransitionKind::KeyUp:
-        AddKeyUnit(transitions_[i].timeUs,
-                   KeyLine(CommandId::ReleaseKey,
-                           *KeyArgument(transitions_[i].key, settings_.keyCharacters)));
+        AddKeyUnit(transitions_[i].timeUs, CommandId::ReleaseKey, transitions_[i].key);
         break;
     }
     ++i;
@@ -114,8 +98,7 @@ std::size_t UnitWriter::ButtonDown(std::size_t i) {
   const Transition& down = transitions_[i];
   lastPathUs_ = down.timeUs;
   if (!IsClickAt(i)) {
-    AddButtonUnit(down.timeUs, PointOf(down), LineTiming::ButtonEvent,
-                  ButtonLine(CommandId::PressMouse, down.rightButton));
+    AddButtonUnit(down.timeUs, PointOf(down), CommandId::PressMouse, down.rightButton);
     return 1;
   }
   // The played clicks of a double click are 200 ms apart: only where the
@@ -125,19 +108,16 @@ std::size_t UnitWriter::ButtonDown(std::size_t i) {
       PointOf(transitions_[i + 2]) == PointOf(down) &&
       transitions_[i + 2].timeUs - down.timeUs <= std::int64_t{doubleClickMs} * 1000 &&
       kPlayedDoubleClickUs <= std::int64_t{doubleClickMs} * 1000) {
-    AddButtonUnit(transitions_[i + 2].timeUs, PointOf(down), LineTiming::DoubleClick,
-                  ButtonLine(CommandId::DoubleClickMouse, false));
+    AddButtonUnit(transitions_[i + 2].timeUs, PointOf(down), CommandId::DoubleClickMouse, false);
     return 4;
   }
-  AddButtonUnit(down.timeUs, PointOf(down), LineTiming::ButtonEvent,
-                ButtonLine(CommandId::ClickMouse, down.rightButton));
+  AddButtonUnit(down.timeUs, PointOf(down), CommandId::ClickMouse, down.rightButton);
   return 2;
 }
 
 void UnitWriter::ButtonUp(std::size_t i) {
   const Transition& up = transitions_[i];
-  AddButtonUnit(up.timeUs, PointOf(up), LineTiming::ButtonEvent,
-                ButtonLine(CommandId::ReleaseMouse, up.rightButton));
+  AddButtonUnit(up.timeUs, PointOf(up), CommandId::ReleaseMouse, up.rightButton);
 }
 
 // Whether no other move comes before the next button event (or the end).
@@ -156,34 +136,33 @@ void UnitWriter::PathPoint(std::size_t i) {
   lastPathUs_ = move.timeUs;
   cursor_ = PointOf(move);
   TimedUnit unit(move.timeUs);
-  unit.Add(LineTiming::CursorMove, MoveLine(PointOf(move)));
+  unit.Add(CommandId::MoveMouse, MoveLine(PointOf(move)));
   units_.push_back(std::move(unit));
 }
 
 std::size_t UnitWriter::KeyDown(std::size_t i) {
   const Transition& down = transitions_[i];
-  std::string argument = *KeyArgument(down.key, settings_.keyCharacters);
   bool tap = !down.repeat && i + 1 < transitions_.size() &&
              transitions_[i + 1].kind == TransitionKind::KeyUp &&
              transitions_[i + 1].key == down.key;
-  AddKeyUnit(down.timeUs, KeyLine(tap ? CommandId::TapKey : CommandId::PressKey, argument));
+  AddKeyUnit(down.timeUs, tap ? CommandId::TapKey : CommandId::PressKey, down.key);
   return tap ? 2 : 1;
 }
 
-void UnitWriter::AddButtonUnit(std::int64_t recordedUs, Point point, LineTiming timing,
-                               std::string line) {
+void UnitWriter::AddButtonUnit(std::int64_t recordedUs, Point point, CommandId command,
+                               bool right) {
   TimedUnit unit(recordedUs);
   if (cursor_ != point) {
-    unit.Add(LineTiming::CursorMove, MoveLine(point));
+    unit.Add(CommandId::MoveMouse, MoveLine(point));
     cursor_ = point;
   }
-  unit.Add(timing, std::move(line));
+  unit.Add(command, ComposeLine(command, right ? text::kRightButtonWord : text::kLeftButtonWord));
   units_.push_back(std::move(unit));
 }
 
-void UnitWriter::AddKeyUnit(std::int64_t recordedUs, std::string line) {
+void UnitWriter::AddKeyUnit(std::int64_t recordedUs, CommandId command, std::uint8_t key) {
   TimedUnit unit(recordedUs);
-  unit.Add(LineTiming::KeyEvents, std::move(line));
+  unit.Add(command, ComposeLine(command, *KeyArgument(key, settings_.keyCharacters)));
   units_.push_back(std::move(unit));
 }
 

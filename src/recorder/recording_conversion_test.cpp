@@ -158,8 +158,8 @@ TEST(RecordingConversionTest, Keys) {
              Key(0, KeyUp, 116),    Key(0, KeyDown, 175),   // volume up
              Key(0, KeyUp, 175),    Key(0, KeyDown, 32),    // space
              Key(0, KeyUp, 32)}},
-       // A '.' would end the line when a file is loaded: its line ends there.
-       {"单击键盘:(回车键);", "单击键盘:(左Win键);", "单击键盘:.", "单击键盘:,;", "单击键盘:(F5);",
+       // A lone '.' is a key line the loader gives back as it was written.
+       {"单击键盘:(回车键);", "单击键盘:(左Win键);", "单击键盘:.;", "单击键盘:,;", "单击键盘:(F5);",
         "单击键盘:(音量+);", "单击键盘:(空格键);"},
        3},
       {"a press and a release with another key between are no tap",

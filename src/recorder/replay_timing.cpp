@@ -2,34 +2,14 @@
 
 #include <utility>
 
-#include "text/system_texts.h"
+#include "script/line_costs.h"
 
 namespace kestro {
 namespace {
 
-struct LineCost {
-  std::int64_t leadUs;  // from the line's start to its (last) event
-  std::int64_t tailUs;  // from that event to the line's end
-};
+std::int64_t WaitLineCostUs(std::uint32_t ms) { return CostOf(CommandId::Wait, ms).leadUs; }
 
-LineCost CostOf(LineTiming timing) {
-  switch (timing) {
-    case LineTiming::KeyEvents:
-    case LineTiming::CursorMove:
-      return {kLineDelayUs, 0};
-    case LineTiming::ButtonEvent:
-      return {kLineDelayUs + kButtonPauseUs, kButtonPauseUs};
-    case LineTiming::DoubleClick:
-      return {kLineDelayUs + 3 * kButtonPauseUs, kButtonPauseUs};
-  }
-  return {0, 0};
-}
-
-std::int64_t WaitLineCostUs(std::uint32_t ms) {
-  return kLineDelayUs + std::int64_t{ms} * 1000 + kWaitExtraUs;
-}
-
-constexpr std::int64_t kShortestWaitLineUs = kLineDelayUs + kWaitExtraUs;
+const std::int64_t kShortestWaitLineUs = WaitLineCostUs(0);
 
 // The waits that make up a shortfall, each rounded to the millisecond.
 std::vector<std::uint32_t> WaitsFor(std::int64_t shortfallUs) {
@@ -39,23 +19,21 @@ std::vector<std::uint32_t> WaitsFor(std::int64_t shortfallUs) {
   for (;;) {
     std::int64_t ms = (shortfallUs - kShortestWaitLineUs + 500) / 1000;
     if (ms < 0) ms = 0;
-    if (ms <= kLongestWrittenWaitMs) {
+    if (ms <= kLargestNumber) {
       waits.push_back(static_cast<std::uint32_t>(ms));
       return waits;
     }
-    waits.push_back(kLongestWrittenWaitMs);
-    shortfallUs -= WaitLineCostUs(kLongestWrittenWaitMs);
+    waits.push_back(kLargestNumber);
+    shortfallUs -= WaitLineCostUs(kLargestNumber);
   }
 }
 
-std::string WaitLine(std::uint32_t ms) {
-  return std::string(text::kWaitKeyword) + ":" + std::to_string(ms) + ";";
-}
+std::string WaitLine(std::uint32_t ms) { return ComposeLine(CommandId::Wait, std::to_string(ms)); }
 
 }  // namespace
 
-void TimedUnit::Add(LineTiming timing, std::string line) {
-  LineCost cost = CostOf(timing);
+void TimedUnit::Add(CommandId command, std::string line) {
+  LineCost cost = CostOf(command);
   // The lines before the last play whole before its event.
   leadUs_ += tailUs_ + cost.leadUs;
   tailUs_ = cost.tailUs;

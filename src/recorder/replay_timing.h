@@ -1,30 +1,16 @@
 // The last step of turning a recording into lines: waits between the lines,
 // so that a run plays every recorded event at its recorded offset from the
-// one before. For that the recorder must know what each line costs when it
-// plays, as the runner and the line execution do it: 10 ms before every
-// line, 100 ms before and after every mouse-button event, and one
-// millisecond more than written for a wait.
+// one before. What each line costs when it plays is the script's own
+// statement (script/line_costs.h).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "script/script_language.h"
+
 namespace kestro {
-
-inline constexpr std::int64_t kLineDelayUs = 10'000;
-inline constexpr std::int64_t kButtonPauseUs = 100'000;
-inline constexpr std::int64_t kWaitExtraUs = 1'000;
-// The longest time one wait line can hold.
-inline constexpr std::uint32_t kLongestWrittenWaitMs = 2147483647;
-
-// What a line does, as far as its timing goes.
-enum class LineTiming : std::uint8_t {
-  KeyEvents,    // tap, press or release of a key: at once
-  CursorMove,   // at once
-  ButtonEvent,  // 100 ms, the event, 100 ms
-  DoubleClick,  // 100 ms, click, 200 ms, click, 100 ms
-};
 
 // A few lines whose timing hangs on one recorded event: the event of the
 // last line (for a double click its second click), which comes at `leadUs`
@@ -34,7 +20,8 @@ class TimedUnit {
  public:
   explicit TimedUnit(std::int64_t recordedUs) : recordedUs_(recordedUs) {}
 
-  void Add(LineTiming timing, std::string line);
+  // A line of the command, whose time is CostOf(command).
+  void Add(CommandId command, std::string line);
 
   std::int64_t recordedUs() const { return recordedUs_; }
   std::int64_t leadUs() const { return leadUs_; }

@@ -4,15 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "script/line_costs.h"
 #include "script/script_language.h"
 #include "text/system_texts.h"
 
 namespace kestro {
 namespace {
 
-constexpr std::uint32_t kButtonPauseMs = 100;
 constexpr std::size_t kMaxDigits = 31;
-constexpr std::uint64_t kMaxNumber = 2147483647;
 
 // The error box of a malformed line: its first word as text, the command
 // word and the error suffix as caption.
@@ -40,7 +39,7 @@ std::optional<std::uint32_t> ReadNumberField(std::string_view text, std::size_t&
     }
     if (c < '0' || c > '9' || ++digits > kMaxDigits) return std::nullopt;
     value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    if (value > kMaxNumber) return std::nullopt;
+    if (value > kLargestNumber) return std::nullopt;
   }
   return std::nullopt;
 }
@@ -107,8 +106,8 @@ void ExecuteWait(const ScriptLineParts& parts, MainWindow& window, Pacer& pacer)
   std::size_t pos = 0;
   auto t = ReadNumberField(parts.argument, pos, ';');
   if (!t) return ShowScriptError(window, pacer, CommandId::Wait, parts.firstWord);
-  // The written time plus one millisecond; 2147483647 + 1 still fits.
-  pacer.Wait(*t + 1);
+  // The written time plus its extra; 2147483647 + 1 still fits.
+  pacer.Wait(*t + kWaitExtraMs);
 }
 
 void SendKey(CommandId id, std::uint8_t key, bool shifted, Input& input) {

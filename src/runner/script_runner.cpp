@@ -8,17 +8,11 @@
 #include <vector>
 
 #include "runner/line_executor.h"
+#include "script/line_costs.h"
 #include "text/decimal.h"
 #include "text/system_texts.h"
 
 namespace kestro {
-namespace {
-
-constexpr std::uint32_t kFirstPassDelayMs = 1000;
-constexpr std::uint32_t kLineDelayMs = 10;
-
-}  // namespace
-
 ScriptRunner::ScriptRunner(MainWindow& window, Input& input, Clock& clock, ThreadLauncher launch)
     : window_(window), input_(input), clock_(clock), launch_(std::move(launch)) {}
 

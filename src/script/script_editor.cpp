@@ -25,9 +25,6 @@ constexpr std::array<std::string_view, 5> kModifierKeyNames = {
     text::kShiftKeyName, text::kCtrlKeyName, text::kAltKeyName, text::kLeftWinKeyName,
     text::kRightWinKeyName};
 
-// The keyword and the separator a composed line starts with.
-std::string LineStart(std::string_view keyword) { return std::string(keyword) + ":"; }
-
 bool IsModifierKeyName(std::string_view name) {
   for (std::string_view modifier : kModifierKeyNames) {
     if (modifier == name) return true;
@@ -64,27 +61,27 @@ void InsertScriptLine(MainWindow& window, std::string_view line) {
 }
 
 void InsertMouseLine(MainWindow& window) {
-  InsertScriptLine(window, window.ControlText(IDC_MOUSE_CHOICE) + ";");
+  InsertScriptLine(window, ComposeLine(window.ControlText(IDC_MOUSE_CHOICE), ""));
 }
 
 void InsertMoveLine(MainWindow& window) {
-  std::string line = LineStart(text::kMoveMouseKeyword) + window.ControlText(IDC_TARGET_X) + "," +
-                     window.ControlText(IDC_TARGET_Y) + ";";
-  InsertScriptLine(window, line);
+  InsertScriptLine(window,
+                   ComposeLine(CommandId::MoveMouse, window.ControlText(IDC_TARGET_X) + "," +
+                                                         window.ControlText(IDC_TARGET_Y)));
 }
 
 void InsertKeyLine(MainWindow& window) {
-  InsertScriptLine(window,
-                   window.ControlText(IDC_KEY_ACTION) + window.ControlText(IDC_KEY_CHAR) + ";");
+  InsertScriptLine(
+      window, ComposeLine(window.ControlText(IDC_KEY_ACTION), window.ControlText(IDC_KEY_CHAR)));
 }
 
 void InsertSpecialKeyLine(MainWindow& window) {
   std::string name = window.ControlText(IDC_SPECIAL_KEY);
   if (IsModifierKeyName(name)) {
-    InsertScriptLine(window, window.ControlText(IDC_SPECIAL_ACTION) + "(" + name + ");");
+    InsertScriptLine(window, ComposeLine(window.ControlText(IDC_SPECIAL_ACTION), "(" + name + ")"));
     return;
   }
-  std::string line = LineStart(text::kTapKeyKeyword) + "(" + name + ");";
+  std::string line = ComposeLine(CommandId::TapKey, "(" + name + ")");
   window.ComboSelect(IDC_SPECIAL_ACTION, 0);
   InsertScriptLine(window, line);
 }
@@ -96,7 +93,7 @@ void InsertWaitLine(MainWindow& window) {
                        kBoxOk);
     return;
   }
-  InsertScriptLine(window, LineStart(text::kWaitKeyword) + milliseconds + ";");
+  InsertScriptLine(window, ComposeLine(CommandId::Wait, milliseconds));
 }
 
 void DeleteSelectedLine(MainWindow& window) {

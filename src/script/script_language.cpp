@@ -76,6 +76,17 @@ std::string_view KeywordOf(CommandId id) {
   return {};
 }
 
+std::string ComposeLine(std::string_view start, std::string_view argument) {
+  std::string line;
+  line.reserve(start.size() + argument.size() + 1);
+  line.append(start).append(argument) += ';';
+  return line;
+}
+
+std::string ComposeLine(CommandId id, std::string_view argument) {
+  return ComposeLine(std::string(KeywordOf(id)) + ':', argument);
+}
+
 ScriptLineParts ReadScriptLine(std::string_view line) {
   line = line.substr(0, line.find('\0'));
   auto begin = std::find_if_not(line.begin(), line.end(), IsSpaceByte);

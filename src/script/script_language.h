@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace kestro {
@@ -41,6 +42,8 @@ inline constexpr std::size_t kCommandWordBytes = 8;
 inline constexpr std::size_t kArgumentOffset = 9;  // after the separator byte
 inline constexpr std::size_t kButtonWordBytes = 4;
 inline constexpr std::size_t kKeyNameMaxBytes = 29;
+// The largest number a line takes (a wait, a coordinate either side of 0).
+inline constexpr std::uint32_t kLargestNumber = 2147483647;
 
 // The command whose keyword equals the command word byte for byte, or None.
 CommandId LookupCommand(std::string_view commandWord);
@@ -48,6 +51,12 @@ CommandId LookupCommand(std::string_view commandWord);
 const KeyNameEntry* LookupKeyName(std::string_view name);
 // The keyword of a command; empty for None.
 std::string_view KeywordOf(CommandId id);
+
+// A line as the editor and the recorder write it: its start (a keyword and
+// its separator, as "单击键盘:"), then the argument and the ';' that ends it.
+std::string ComposeLine(std::string_view start, std::string_view argument);
+// The command's keyword, ':', the argument, ';'.
+std::string ComposeLine(CommandId id, std::string_view argument);
 
 struct ScriptLineParts {
   std::string_view firstWord;
