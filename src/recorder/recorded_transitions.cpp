@@ -40,6 +40,7 @@ class TransitionFilter {
   void MarkHeldModifiersUsed();
   void DropModifiersOnlyHeldForAHotkey();
   std::size_t Push(TransitionKind kind, const HookEvent& event);
+  std::size_t PushAtEnd(TransitionKind kind);
   std::int64_t OffsetOf(std::int64_t timeUs);
 
   const ConversionSettings& settings_;
@@ -104,6 +105,20 @@ std::size_t TransitionFilter::Push(TransitionKind kind, const HookEvent& event) 
   transition.x = Coordinate(event.x);
   transition.y = Coordinate(event.y);
   transition.timeUs = OffsetOf(event.timeUs);
+  kept_.push_back(transition);
+  withdrawn_.push_back(false);
+  return kept_.size() - 1;
+}
+
+// A release that the recording never saw, at the last point and time it did.
+std::size_t TransitionFilter::PushAtEnd(TransitionKind kind) {
+  Transition transition;
+  transition.kind = kind;
+  if (lastPoint_) {
+    transition.x = Coordinate(lastPoint_->first);
+    transition.y = Coordinate(lastPoint_->second);
+  }
+  transition.timeUs = lastOffsetUs_;
   kept_.push_back(transition);
   withdrawn_.push_back(false);
   return kept_.size() - 1;
@@ -210,8 +225,19 @@ void TransitionFilter::DropModifiersOnlyHeldForAHotkey() {
 KeptTransitions TransitionFilter::Finish() {
   // Still held at the end and used for nothing: pressed for whatever ended
   // the recording, such as the stop hotkey when its own key went by unseen.
-  // Kept, it would stay down after every run.
   DropModifiersOnlyHeldForAHotkey();
+  // Whatever else is still held (a drag under way, Ctrl through Ctrl+C and
+  // the record hotkey, a key held while "停止录制" was clicked) is let go at
+  // the end, or every run would leave it down.
+  for (bool right : {false, true}) {
+    if (buttons_[right] != Held::Kept) continue;
+    std::size_t index = PushAtEnd(TransitionKind::ButtonUp);
+    kept_[index].rightButton = right;
+  }
+  for (int key = 255; key > 0; --key) {
+    if (keys_[key] != Held::Kept) continue;
+    kept_[PushAtEnd(TransitionKind::KeyUp)].key = static_cast<std::uint8_t>(key);
+  }
   KeptTransitions result;
   result.skippedKeys = skippedKeys_;
   for (std::size_t i = 0; i < kept_.size(); ++i) {

@@ -32,6 +32,8 @@ struct Transition {
 struct KeptTransitions {
   // Button and key transitions in order, and the cursor's moves while a
   // kept button is held (the path of a drag); other moves are left out.
+  // Every kept press has its release: what was still held when the
+  // recording ended is released at its end.
   std::vector<Transition> transitions;
   // Presses of keys and buttons the language cannot express.
   int skippedKeys = 0;

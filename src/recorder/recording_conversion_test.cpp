@@ -221,9 +221,10 @@ TEST(RecordingConversionTest, HotkeyPressesAreNotRecorded) {
         {Key(0, KeyDown, 'A'), Key(0, KeyUp, 'A'), Key(500, KeyDown, 162),
          Key(1000, KeyDown, 162)}},
        {"单击键盘:a;"}},
-      {"a modifier held at the end that served a key stays held",
+      {"a modifier held at the end that served a key is let go at the end",
        {{}, {Key(0, KeyDown, 160), Key(100, KeyDown, 'A'), Key(150, KeyUp, 'A')}},
-       {"按住键盘:(SHIFT键);", "等待时间:79;", "单击键盘:a;"}},
+       {"按住键盘:(SHIFT键);", "等待时间:79;", "单击键盘:a;", "等待时间:29;",
+        "弹起键盘:(SHIFT键);"}},
       {"other modifiers than the hotkey's: recorded",
        {{}, {Key(0, KeyDown, 18), Key(0, KeyDown, 'R'), Key(0, KeyUp, 'R'), Key(0, KeyUp, 18)}},
        {"按住键盘:(ALT键);", "单击键盘:r;", "弹起键盘:(ALT键);"}},
@@ -233,6 +234,34 @@ TEST(RecordingConversionTest, HotkeyPressesAreNotRecorded) {
          Key(0, KeyUp, 165), Key(0, KeyUp, 92)}},
        {}},
   };
+  for (const Case& c : cases) ExpectConverted(c, settings);
+}
+
+// What is still held when the recording ends is released by its last
+// lines, at its last moment, so no run leaves it down.
+TEST(RecordingConversionTest, NothingStaysDown) {
+  const Case cases[] = {
+      {"a drag under way",
+       {{}, {Mouse(0, LeftDown, 5, 5), Mouse(100, Move, 50, 60), Mouse(150, Move, 70, 80)}},
+       {"移动鼠标:5,5;", "按住鼠标:左键;", "移动鼠标:50,60;", "等待时间:29;", "移动鼠标:70,80;",
+        "弹起鼠标:左键;"}},
+      // The release comes at the last event kept, the press here: a tap.
+      {"W held while the program's own window is clicked",
+       {{}, {Key(0, KeyDown, 'W'), AtOwnWindow(Mouse(300, LeftDown, 1, 1))}},
+       {"单击键盘:w;"}},
+      {"Ctrl held through Ctrl+C and the hotkey, the right button down",
+       {{},
+        {Key(0, KeyDown, 162), Key(100, KeyDown, 'C'), Key(150, KeyUp, 'C'),
+         Mouse(400, RightDown, 9, 9), Key(500, KeyDown, 'R')}},
+       {"按住键盘:(CTRL键);", "等待时间:79;", "单击键盘:c;", "等待时间:169;", "移动鼠标:9,9;",
+        "单击鼠标:右键;", "弹起键盘:(CTRL键);"}},
+      // Held when the hooks went in, then released and pressed again.
+      {"a key held at the start, seen up: its next press is recorded",
+       {{'C'}, {Key(10, KeyUp, 'C'), Key(300, KeyDown, 'C'), Key(350, KeyUp, 'C')}},
+       {"单击键盘:c;"}},
+  };
+  ConversionSettings settings = UsLayout();
+  settings.hotkeys = {{2, 'R'}};
   for (const Case& c : cases) ExpectConverted(c, settings);
 }
 
