@@ -144,6 +144,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) ShowWindow(dialog, SW_HIDE);
       return FALSE;
+    case kHooksLostMessage:
+      App().recording->HooksLost(wParam);
+      return FALSE;
     case WM_ENDSESSION:
       // Windows ends the process after this message when the user logs off.
       if (wParam) ReleaseHeldInputAtExit();

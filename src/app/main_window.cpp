@@ -41,15 +41,32 @@ void Win32MainWindow::ListInsert(int index, std::string_view line) {
   SendToList(LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-void Win32MainWindow::ListAppend(const std::vector<std::string>& lines) {
+// A list box moves every later line for each line inserted before them, so
+// lines going into the middle of a long list take the lines after them
+// out, and everything is added at the end.
+void Win32MainWindow::ListInsert(int index, const std::vector<std::string>& lines) {
   HWND list = GetDlgItem(hwnd(), IDC_SCRIPT_LIST);
-  std::size_t bytes = 0;
-  for (const std::string& line : lines) bytes += (line.size() + 1) * sizeof(wchar_t);
+  int count = ListCount();
+  std::vector<std::wstring> added;
+  added.reserve(lines.size() + static_cast<std::size_t>(count > index ? count - index : 0));
+  for (const std::string& line : lines) added.push_back(WideFromGbk(line));
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list, LB_INITSTORAGE, lines.size(), static_cast<LPARAM>(bytes));
-  for (const std::string& line : lines) {
-    std::wstring wide = WideFromGbk(line);
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+  for (int i = index; i < count; ++i) {
+    LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring line(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    LRESULT copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                                  reinterpret_cast<LPARAM>(line.data()));
+    line.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    added.push_back(std::move(line));
+  }
+  for (int i = count - 1; i >= index; --i) {
+    SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(i), 0);
+  }
+  std::size_t bytes = 0;
+  for (const std::wstring& line : added) bytes += (line.size() + 1) * sizeof(wchar_t);
+  SendMessageW(list, LB_INITSTORAGE, added.size(), static_cast<LPARAM>(bytes));
+  for (const std::wstring& line : added) {
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
   }
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);

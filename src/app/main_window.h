@@ -36,8 +36,9 @@ class Win32MainWindow : public MainWindow {
   int ListSelection() override;
   void ListInsert(int index, std::string_view line) override;
   // Without redrawing until the last line is in, with the list's storage
-  // reserved first: a file of 100,000 lines loads at once.
-  void ListAppend(const std::vector<std::string>& lines) override;
+  // reserved first: a file of 100,000 lines loads at once, and a long
+  // recording goes in without holding up the window.
+  void ListInsert(int index, const std::vector<std::string>& lines) override;
   void ListSelect(int index) override;
   void ListDelete(int index) override;
   void ListClear() override;

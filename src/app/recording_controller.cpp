@@ -22,7 +22,10 @@ RecordingController::RecordingController(HWND dialog, MainWindow& window, Script
       recording_(window, hooks_, input,
                  {[&runner] { return runner.HasActiveRunner(); },
                   [&hotkeys] { return RegisteredHotkeys(hotkeys.values()); },
-                  [dialog](std::string_view text) { SetRecordMenuText(dialog, text); }}) {}
+                  [dialog](std::string_view text) { SetRecordMenuText(dialog, text); },
+                  [dialog](unsigned recording) {
+                    PostMessageW(dialog, kHooksLostMessage, recording, 0);
+                  }}) {}
 
 void RecordingController::RunCommand() {
   if (recording_.IsActive()) return;
@@ -35,6 +38,10 @@ void RecordingController::StopCommand() {
 }
 
 void RecordingController::RecordCommand() { recording_.Toggle(); }
+
+void RecordingController::HooksLost(WPARAM recording) {
+  recording_.Interrupt(static_cast<unsigned>(recording));
+}
 
 std::vector<HotkeyCombination> RegisteredHotkeys(const HotkeyValues& values) {
   const HotkeyCombination all[] = {{values.runModifiers, values.runKey},

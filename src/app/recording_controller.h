@@ -16,6 +16,10 @@
 
 namespace kestro {
 
+// Posted to the main dialog by the hooks' thread when the system took the
+// hooks away; wParam is the recording's number.
+constexpr UINT kHooksLostMessage = WM_APP + 1;
+
 class RecordingController {
  public:
   RecordingController(HWND dialog, MainWindow& window, ScriptRunner& runner,
@@ -28,6 +32,8 @@ class RecordingController {
   // "录制" / "停止录制" and the record hotkey. A recording does not begin
   // while a run, or a stopped run finishing its pass, plays input.
   void RecordCommand();
+  // kHooksLostMessage: ends that recording, keeping what it got.
+  void HooksLost(WPARAM recording);
 
  private:
   ScriptRunner& runner_;

@@ -1,11 +1,13 @@
 // The input-hooks seam: system-wide mouse and keyboard events as the user
 // makes them, for recording. The Windows implementation keeps low-level
 // hooks on a thread of its own; the hook procedures only timestamp and
-// queue, because the system silently removes a hook that answers slowly.
-// What the events mean as script lines is the recorder's business.
+// store, into room made ready for them, because the system silently removes
+// a hook that answers slowly. What the events mean as script lines is the
+// recorder's business.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -43,10 +45,12 @@ struct HookEvent {
 
 // What one recording saw.
 struct HookCapture {
-  // Keys already held when the hooks were installed, such as the hotkey that
+  // Keys already held when the hooks were in place, such as the hotkey that
   // started the recording: their releases belong to no recorded press.
   std::vector<std::uint8_t> keysDownAtStart;
-  std::vector<HookEvent> events;  // in the order the hooks saw them
+  // In the order the hooks saw them. Of the cursor's moves while no button
+  // is held only the last before each other event is kept.
+  std::vector<HookEvent> events;
 };
 
 class InputHooks {
@@ -54,8 +58,9 @@ class InputHooks {
   virtual ~InputHooks() = default;
 
   // Installs the hooks; false, with nothing installed, when the system
-  // refuses them.
-  virtual bool Start() = 0;
+  // refuses them. Should the system take them away later, `lost` is called
+  // once, on the hooks' own thread; what came until then stays for Stop.
+  virtual bool Start(std::function<void()> lost) = 0;
   // Removes the hooks and returns everything seen since Start.
   virtual HookCapture Stop() = 0;
   // The longest time between the clicks of a double click.
@@ -72,7 +77,7 @@ class SystemInputHooks final : public InputHooks {
   SystemInputHooks(const SystemInputHooks&) = delete;
   SystemInputHooks& operator=(const SystemInputHooks&) = delete;
 
-  bool Start() override;
+  bool Start(std::function<void()> lost) override;
   HookCapture Stop() override;
   std::uint32_t DoubleClickTimeMs() override;
 

@@ -59,9 +59,9 @@ class MainWindow : public Dialog {
   virtual int ListSelection() = 0;
   // Inserts before the line at index; index == ListCount() appends.
   virtual void ListInsert(int index, std::string_view line) = 0;
-  // Appends the lines at the end in one go (a loaded file); the selection
-  // stays as it is.
-  virtual void ListAppend(const std::vector<std::string>& lines) = 0;
+  // Inserts the lines in one go before the line at index (a loaded file, a
+  // recording); index == ListCount() appends. The selection stays as it is.
+  virtual void ListInsert(int index, const std::vector<std::string>& lines) = 0;
   // Selects the line and scrolls it into view; -1 clears the selection.
   virtual void ListSelect(int index) = 0;
   virtual void ListDelete(int index) = 0;

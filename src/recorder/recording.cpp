@@ -10,7 +10,11 @@ namespace kestro {
 void Recording::Start() {
   if (active_) return;
   if (links_.runActive && links_.runActive()) return;
-  if (!hooks_.Start()) {
+  ++number_;
+  auto lost = [report = links_.reportHooksLost, number = number_] {
+    if (report) report(number);
+  };
+  if (!hooks_.Start(lost)) {
     window_.ShowMessage(BoxOwner::MainWindow, text::kRecordingUnavailable, text::kNoticeCaption,
                         kBoxOk);
     return;
@@ -22,7 +26,14 @@ void Recording::Start() {
 }
 
 void Recording::Stop() {
-  if (!active_) return;
+  if (active_) Finish(text::kRecordingFinishedStatus);
+}
+
+void Recording::Interrupt(unsigned recording) {
+  if (active_ && recording == number_) Finish(text::kRecordingInterruptedStatus);
+}
+
+void Recording::Finish(std::string_view status) {
   HookCapture capture = hooks_.Stop();
   active_ = false;
   if (links_.setMenuText) links_.setMenuText(text::kRecordMenuText);
@@ -33,8 +44,8 @@ void Recording::Stop() {
   settings.doubleClickTimeMs = hooks_.DoubleClickTimeMs();
   ConvertedRecording recorded = ConvertRecording(capture, settings);
 
-  for (const std::string& line : recorded.lines) InsertScriptLine(window_, line);
-  window_.SetStatusText(0, text::kRecordingFinishedStatus);
+  InsertScriptLines(window_, recorded.lines);
+  window_.SetStatusText(0, status);
   window_.SetStatusText(1, RecordingSummary(recorded.lines.size(), recorded.skippedKeys));
 }
 

@@ -25,6 +25,9 @@ struct RecordingLinks {
   std::function<std::vector<HotkeyCombination>()> hotkeys;
   // Shows the text of the menu command that starts and ends recording.
   std::function<void(std::string_view text)> setMenuText;
+  // Called on the hooks' thread when the system took them away: hands the
+  // recording's number to the window's thread, which calls Interrupt.
+  std::function<void(unsigned recording)> reportHooksLost;
 };
 
 class Recording {
@@ -42,13 +45,20 @@ class Recording {
   // or at the end, the last one selected; the status bar says how many.
   void Stop();
   void Toggle();
+  // The hooks of recording number `recording` are gone: it ends as Stop
+  // ends it, keeping what came, and the status bar says it was cut short.
+  // Another number (a recording that ended already) changes nothing.
+  void Interrupt(unsigned recording);
 
  private:
   MainWindow& window_;
   InputHooks& hooks_;
   Input& input_;
+  void Finish(std::string_view status);
+
   RecordingLinks links_;
   bool active_ = false;
+  unsigned number_ = 0;  // of the recording under way, or the last one
 };
 
 // Status part 1 after a recording: "录制N行", and "，跳过M键" when keys were

@@ -25,7 +25,8 @@ class RecordingTest : public ::testing::Test {
   RecordingTest()
       : recording_(window_, hooks_, input_,
                    {[this] { return runActive_; }, [this] { return hotkeys_; },
-                    [this](std::string_view text) { menuTexts_.emplace_back(text); }}) {}
+                    [this](std::string_view text) { menuTexts_.emplace_back(text); },
+                    [this](unsigned recording) { lostReports_.push_back(recording); }}) {}
 
   FakeMainWindow window_;
   FakeInputHooks hooks_;
@@ -33,6 +34,7 @@ class RecordingTest : public ::testing::Test {
   bool runActive_ = false;
   std::vector<HotkeyCombination> hotkeys_ = {{2, 'R'}};
   Log menuTexts_;
+  std::vector<unsigned> lostReports_;
   Recording recording_;
 };
 
@@ -131,6 +133,29 @@ TEST_F(RecordingTest, HooksTheSystemRefusesAreReported) {
   // Nothing to stop afterwards.
   recording_.Toggle();
   EXPECT_EQ(hooks_.calls, (Log{"start", "start"}));
+}
+
+// Hooks the system took away end their recording with what came until
+// then, and say so; the word of an earlier recording's loss changes nothing.
+TEST_F(RecordingTest, LostHooksInterruptTheirRecordingOnly) {
+  recording_.Start();
+  ASSERT_TRUE(hooks_.lost);
+  hooks_.lost();  // its word comes only after the user stopped it
+  recording_.Stop();
+  recording_.Start();
+  recording_.Interrupt(lostReports_.at(0));
+  EXPECT_TRUE(recording_.IsActive());
+  hooks_.capture.events = {Event(0, KeyDown, 0, 0, 'K'), Event(20, KeyUp, 0, 0, 'K')};
+  hooks_.lost();
+  ASSERT_EQ(lostReports_.size(), 2u);
+  recording_.Interrupt(lostReports_[1]);
+  EXPECT_FALSE(recording_.IsActive());
+  EXPECT_EQ(window_.lines, Log{"单击键盘:k;"_gbk});
+  EXPECT_EQ(window_.status[0], "录制中断!"_gbk);
+  EXPECT_EQ(window_.status[1], "录制1行"_gbk);
+  EXPECT_EQ(hooks_.calls, (Log{"start", "stop", "start", "stop"}));
+  recording_.Interrupt(lostReports_[1]);
+  EXPECT_EQ(hooks_.calls.size(), 4u);
 }
 
 TEST_F(RecordingTest, TheDoubleClickTimeComesFromTheSystem) {

@@ -60,6 +60,14 @@ void InsertScriptLine(MainWindow& window, std::string_view line) {
   window.ListSelect(index);
 }
 
+void InsertScriptLines(MainWindow& window, const std::vector<std::string>& lines) {
+  if (lines.empty()) return;
+  int selected = window.ListSelection();
+  int index = selected < 0 ? window.ListCount() : selected + 1;
+  window.ListInsert(index, lines);
+  window.ListSelect(index + static_cast<int>(lines.size()) - 1);
+}
+
 void InsertMouseLine(MainWindow& window) {
   InsertScriptLine(window, ComposeLine(window.ControlText(IDC_MOUSE_CHOICE), ""));
 }

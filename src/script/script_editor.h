@@ -3,7 +3,9 @@
 // the initial state of the editor controls.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/main_window.h"
 
@@ -18,6 +20,9 @@ void FillEditorControls(MainWindow& window);
 // Places a line after the selected one, or at the end when none is
 // selected, and selects it.
 void InsertScriptLine(MainWindow& window, std::string_view line);
+// The same for several lines, in one go: they follow each other after the
+// selected line, or at the end, and the last one is selected.
+void InsertScriptLines(MainWindow& window, const std::vector<std::string>& lines);
 
 void InsertMouseLine(MainWindow& window);       // button 1001
 void InsertMoveLine(MainWindow& window);        // button 1005

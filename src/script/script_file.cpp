@@ -137,7 +137,7 @@ void OpenScriptFile(MainWindow& window, FileDialogs& dialogs, Files& files) {
     window.SetControlText(IDC_REPEAT_COUNT, value);
     window.SetChecked(IDC_LOOP, false);
   }
-  window.ListAppend(script.lines);
+  window.ListInsert(window.ListCount(), script.lines);
 }
 
 void SaveScriptFile(MainWindow& window, FileDialogs& dialogs, Files& files) {

@@ -2,6 +2,7 @@
 // back from Stop, as if the user had made them in between.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,9 +12,10 @@ namespace kestro {
 
 class FakeInputHooks : public InputHooks {
  public:
-  bool Start() override {
+  bool Start(std::function<void()> onLost) override {
     calls.push_back("start");
     installed = !refuse;
+    lost = installed ? std::move(onLost) : nullptr;
     return installed;
   }
   HookCapture Stop() override {
@@ -27,6 +29,8 @@ class FakeInputHooks : public InputHooks {
   bool refuse = false;  // Start fails, as when the system refuses the hooks
   bool installed = false;
   std::uint32_t doubleClickTimeMs = 500;
+  // What Start was told to call when the system takes the hooks away.
+  std::function<void()> lost;
   std::vector<std::string> calls;
 };
 

@@ -47,8 +47,9 @@ void FakeMainWindow::ListInsert(int index, std::string_view line) {
   lines.insert(lines.begin() + index, std::string(line));
 }
 
-void FakeMainWindow::ListAppend(const std::vector<std::string>& added) {
-  lines.insert(lines.end(), added.begin(), added.end());
+void FakeMainWindow::ListInsert(int index, const std::vector<std::string>& added) {
+  if (index < 0 || index > ListCount()) throw std::out_of_range("ListInsert");
+  lines.insert(lines.begin() + index, added.begin(), added.end());
 }
 
 void FakeMainWindow::ListSelect(int index) {

@@ -40,7 +40,7 @@ class FakeMainWindow : public MainWindow {
   int ListCount() override;
   int ListSelection() override;
   void ListInsert(int index, std::string_view line) override;
-  void ListAppend(const std::vector<std::string>& added) override;
+  void ListInsert(int index, const std::vector<std::string>& added) override;
   void ListSelect(int index) override;
   void ListDelete(int index) override;
   void ListClear() override;

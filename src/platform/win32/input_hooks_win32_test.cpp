@@ -29,8 +29,8 @@ std::vector<HookEvent> KeyEventsOf(const HookCapture& capture, BYTE key) {
 TEST(SystemInputTest, HooksNoteInjectedKeysInTheirOrder) {
   std::int64_t begin = MonotonicMicroseconds();
   SystemInputHooks hooks;
-  ASSERT_TRUE(hooks.Start());
-  EXPECT_TRUE(hooks.Start());  // already installed
+  ASSERT_TRUE(hooks.Start(nullptr));
+  EXPECT_TRUE(hooks.Start(nullptr));  // already installed
   SystemInput input;
   input.KeyEvent(kF24, false);
   input.KeyEvent(kF24, true);
@@ -65,7 +65,7 @@ TEST(SystemInputTest, HooksMarkPressesAimedAtThisProgramsWindows) {
   SetForegroundWindow(window);
   SetCursorPos(100, 100);
   SystemInputHooks hooks;
-  ASSERT_TRUE(hooks.Start());
+  ASSERT_TRUE(hooks.Start(nullptr));
   mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
   mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
   keybd_event(kF23, 0, 0, 0);
@@ -87,6 +87,27 @@ TEST(SystemInputTest, HooksMarkPressesAimedAtThisProgramsWindows) {
   EXPECT_TRUE(presses[0].toOwnWindow);
   EXPECT_EQ(presses[1].virtualKey, kF23);
   EXPECT_TRUE(presses[1].toOwnWindow);
+}
+
+// The hooks store into room made ready between their calls: a burst
+// longer than one chunk of room loses nothing, and moves with no button
+// held keep only the last before each other event.
+TEST(SystemInputTest, HooksKeepEveryKeyAndOnlyTheLastIdleMove) {
+  SystemInputHooks hooks;
+  ASSERT_TRUE(hooks.Start(nullptr));
+  for (int i = 0; i < 300; ++i) mouse_event(MOUSEEVENTF_MOVE, i % 2 ? 1 : -1, 0, 0, 0);
+  for (int i = 0; i < 9000; ++i) {
+    keybd_event(kF24, 0, 0, 0);
+    keybd_event(kF24, 0, KEYEVENTF_KEYUP, 0);
+  }
+  mouse_event(MOUSEEVENTF_MOVE, 1, 0, 0, 0);
+  Sleep(300);
+  HookCapture capture = hooks.Stop();
+
+  std::size_t moves = 0;
+  for (const HookEvent& event : capture.events) moves += event.kind == HookEventKind::Move;
+  EXPECT_LE(moves, 2u);
+  EXPECT_EQ(KeyEventsOf(capture, kF24).size(), 18000u);
 }
 
 }  // namespace
