@@ -1,8 +1,10 @@
 // Black-box figures of kestro.exe under Wine, measured from another program
 // as a user would meet them: how long a file of 100,000 lines takes to
 // load, and how exactly a run's input events keep the timing their script
-// writes, seen by low-level hooks on the program's monotonic clock. Prints
-// figures; asserts nothing.
+// writes (the first one included), seen by low-level hooks on the
+// program's monotonic clock. Also how long the window's thread takes to put
+// the lines of a long recording into the list. Prints figures; asserts
+// nothing.
 #include <windows.h>
 
 #include <algorithm>
@@ -15,8 +17,10 @@
 #include <vector>
 
 #include "../tests/e2e/kestro_process.h"
+#include "app/main_window.h"
 #include "resource_ids.h"
 #include "runner/script_runner.h"
+#include "script/script_editor.h"
 #include "testing/fake_input.h"
 #include "testing/fake_main_window.h"
 #include "testing/gbk_literal.h"
@@ -207,6 +211,25 @@ void BenchFirstEvent(const char* what, const std::vector<std::string>& lines, in
               what, written, late.front(), late[late.size() / 2], late.back());
 }
 
+// The end of a long recording: its lines go into the middle of a list that
+// holds lines already, on the window's thread, as the program does it.
+void BenchRecordedLines(int existing, int recorded) {
+  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 400, nullptr, nullptr,
+                                nullptr, nullptr);
+  CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY, 0, 0, 200,
+                  300, parent, reinterpret_cast<HMENU>(IDC_SCRIPT_LIST), nullptr, nullptr);
+  Win32MainWindow window(parent, nullptr);
+  window.ListInsert(0, std::vector<std::string>(static_cast<std::size_t>(existing), "a"));
+  window.ListSelect(existing / 2);
+  std::vector<std::string> lines(static_cast<std::size_t>(recorded), "等待时间:1;"_gbk);
+  double start = NowMs();
+  InsertScriptLines(window, lines);
+  double took = NowMs() - start;
+  std::printf("%d recorded lines into the middle of %d: %.0f ms, %s\n", recorded, existing, took,
+              window.ListCount() == existing + recorded ? "all in" : "LINES MISSING");
+  DestroyWindow(parent);
+}
+
 void BenchLoad(int lineCount) {
   KestroProcess kestro;
   if (!kestro.WaitForMainWindow()) return void(std::printf("the program did not start\n"));
@@ -243,6 +266,7 @@ int main(int argc, char** argv) {
     // The open dialog takes its own time to close, which a one-line file shows.
     kestro::BenchLoad(1);
     kestro::BenchLoad(100000);
+    kestro::BenchRecordedLines(1000, 60000);
   }
   if (wanted("first")) {
     using kestro::operator""_gbk;
