@@ -170,6 +170,21 @@ settings no_last_line_end '[HotKey]\r\nVKRun=89'
 dictionary ini_profile '[HotKey]' '[Other]' VKRun= CtrlRun= VKXY= Extra= '\r\n' '0x'
 printf '"\\xef\\xbb\\xbf"\n"\\xff\\xfe"\n' >>"$dict/ini_profile.dict"  # signatures, not GBK
 
+# --- recording_conversion: what the hooks saw --------------------------------
+# Byte 0: double-click time in 10 ms (bits 0-5), hotkeys that follow (bits
+# 6-7, two bytes each); then the count of keys down at the start and those
+# keys; then events of six bytes: kind (0 move, 1/2 left down/up, 3/4 right,
+# 5/6 other button, 7/8 key down/up; +0x80 at the program's own window,
+# +0x40 hours later), time since the last (in 64 us, low byte first), x, y
+# (in steps of 7 pixels), virtual key.
+events() { printf "$2" | seed recording_conversion "$1"; }
+events click_then_double_click '\x32\x00\x01\x00\x00\x0a\x0a\x00\x02\x9c\x00\x0a\x0a\x00\x01\x1a\x06\x0a\x0a\x00\x02\x9c\x00\x0a\x0a\x00\x01\x9c\x00\x0a\x0a\x00\x02\x9c\x00\x0a\x0a\x00'
+events drag_still_held '\x32\x00\x03\x00\x00\x05\x05\x00\x00\x1a\x06\x10\x12\x00\x00\x1a\x01\x20\x22\x00'
+events shift_held_at_the_end '\x32\x00\x07\x00\x00\x00\x00\xa0\x07\x1a\x06\x00\x00\x41\x08\x9c\x00\x00\x00\x41'
+events hotkey_ctrl_held_at_start '\x72\x02\x52\x01\xa2\x08\x9c\x00\x00\x00\xa2\x07\x1a\x06\x00\x00\xa2\x07\x9c\x00\x00\x00\x43\x08\x9c\x00\x00\x00\x43\x07\x1a\x06\x00\x00\x52'
+events own_window_and_other_buttons '\x32\x00\x81\x00\x00\x01\x01\x00\x00\x9c\x00\x30\x30\x00\x02\x9c\x00\x30\x30\x00\x05\x9c\x00\x02\x02\x00\x06\x9c\x00\x02\x02\x00\x87\x9c\x00\x00\x00\x57'
+events hours_later_and_back '\x32\x00\x07\x00\x00\x00\x00\x41\x08\x9c\x00\x00\x00\x41\x47\x01\x00\x00\x00\x42\x08\x9c\x00\x00\x00\x42\x37\x9c\x00\x00\x00\x43\x08\x9c\x00\x00\x00\x43'
+
 # --- update_checker: both responses of the server ---------------------------
 # Byte 0: bits 0-5 bytes per receive less one (63: unlimited), bit 6 another
 # publisher, bit 7 an old program there. Byte 1: failures, and in bit 7 a
