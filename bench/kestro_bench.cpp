@@ -33,6 +33,9 @@ class TimedNullInput : public Input, public Clock {
   void MoveCursor(int, int) override {}
   void KeyEvent(std::uint8_t, bool) override {}
   std::uint16_t ScanCharacter(char c) override { return static_cast<std::uint8_t>(c); }
+  void UnicodeKeyEvent(std::uint16_t, bool) override {}
+  void WheelEvent(int) override {}
+  std::uint32_t ScreenPixel(int, int) override { return 0; }
   std::int64_t NowMicroseconds() override { return MonotonicMicroseconds(); }
   void WaitUntil(std::int64_t deadline) override { WaitUntilMicroseconds(deadline); }
 };

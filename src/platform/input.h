@@ -36,6 +36,14 @@ class Input {
   // Virtual key in the low byte and shift state in the high byte of the key
   // that types the character on the active layout; 0xFFFF when none does.
   virtual std::uint16_t ScanCharacter(char character) = 0;
+  // Presses or releases the "key" of one UTF-16 unit: the character arrives
+  // as typed, whatever the layout or an input method.
+  virtual void UnicodeKeyEvent(std::uint16_t unit, bool release) = 0;
+  // Turns the wheel at the cursor by notches, positive away from the user.
+  virtual void WheelEvent(int notches) = 0;
+  // The colour of a screen pixel as 0x00BBGGRR; all bits set when it cannot
+  // be read.
+  virtual std::uint32_t ScreenPixel(int x, int y) = 0;
   // Bracket one script run on the thread that plays it, so an
   // implementation can hold precise timing (a raised timer resolution and
   // thread priority) only while a run needs it. RunStarting also makes the
@@ -45,14 +53,18 @@ class Input {
   virtual void RunFinished() {}
 };
 
-// The system's input (Windows): mouse_event, SetCursorPos, keybd_event and
-// VkKeyScanEx, and while a run lasts the precise timing of the system clock.
+// The system's input (Windows): mouse_event, SetCursorPos, keybd_event,
+// VkKeyScanEx, SendInput of Unicode keys and GetPixel, and while a run lasts
+// the precise timing of the system clock.
 class SystemInput final : public Input {
  public:
   void MouseEvent(std::uint32_t flags) override;
   void MoveCursor(int x, int y) override;
   void KeyEvent(std::uint8_t virtualKey, bool release) override;
   std::uint16_t ScanCharacter(char character) override;
+  void UnicodeKeyEvent(std::uint16_t unit, bool release) override;
+  void WheelEvent(int notches) override;
+  std::uint32_t ScreenPixel(int x, int y) override;
   void RunStarting() override;
   void RunFinished() override;
 

@@ -27,6 +27,18 @@ void HeldInput::KeyEvent(std::uint8_t virtualKey, bool release) {
   system_.KeyEvent(virtualKey, release);
 }
 
+void HeldInput::UnicodeKeyEvent(std::uint16_t unit, bool release) {
+  std::lock_guard lock(mutex_);
+  if (closed_) return;
+  system_.UnicodeKeyEvent(unit, release);
+}
+
+void HeldInput::WheelEvent(int notches) {
+  std::lock_guard lock(mutex_);
+  if (closed_) return;
+  system_.WheelEvent(notches);
+}
+
 void HeldInput::ReleaseAllAndClose() {
   std::lock_guard lock(mutex_);
   if (closed_) return;

@@ -19,6 +19,10 @@ class HeldInput final : public Input {
   void MoveCursor(int x, int y) override;
   void KeyEvent(std::uint8_t virtualKey, bool release) override;
   std::uint16_t ScanCharacter(char character) override { return system_.ScanCharacter(character); }
+  // A character's press and release come together, so nothing stays down.
+  void UnicodeKeyEvent(std::uint16_t unit, bool release) override;
+  void WheelEvent(int notches) override;
+  std::uint32_t ScreenPixel(int x, int y) override { return system_.ScreenPixel(x, y); }
   void RunStarting() override { system_.RunStarting(); }
   void RunFinished() override { system_.RunFinished(); }
 

@@ -4,45 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "runner/line_commands.h"
+#include "runner/line_fields.h"
 #include "script/line_costs.h"
 #include "script/script_language.h"
 #include "text/system_texts.h"
 
 namespace kestro {
 namespace {
-
-constexpr std::size_t kMaxDigits = 31;
-
-// The error box of a malformed line: its first word as text, the command
-// word and the error suffix as caption.
-// The box holds the run for as long as the user takes, so the next wait
-// counts from its end.
-void ShowScriptError(MainWindow& window, Pacer& pacer, CommandId id, std::string_view firstWord) {
-  std::string caption(KeywordOf(id));
-  caption += text::kScriptErrorSuffix;
-  window.ShowMessage(BoxOwner::MainWindow, firstWord, caption, kBoxIconWarning);
-  pacer.Resync();
-}
-
-// Reads decimal digits from `pos` up to `delimiter` and leaves `pos` after
-// it. Any other byte, the end of the text, more than 31 digits or a value
-// above 2147483647 make the field malformed. No digits read as 0.
-std::optional<std::uint32_t> ReadNumberField(std::string_view text, std::size_t& pos,
-                                             char delimiter) {
-  std::uint64_t value = 0;
-  std::size_t digits = 0;
-  for (; pos < text.size(); ++pos) {
-    char c = text[pos];
-    if (c == delimiter) {
-      ++pos;
-      return static_cast<std::uint32_t>(value);
-    }
-    if (c < '0' || c > '9' || ++digits > kMaxDigits) return std::nullopt;
-    value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    if (value > kLargestNumber) return std::nullopt;
-  }
-  return std::nullopt;
-}
 
 std::optional<MouseButton> ReadButtonWord(std::string_view argument) {
   std::string_view word = argument.substr(0, kButtonWordBytes);
@@ -82,21 +51,10 @@ void ExecuteButtonHalf(CommandId id, const ScriptLineParts& parts, Input& input,
   SendButtonEvent(flags, input, pacer);
 }
 
-// A coordinate may have a '-' before its digits, for screens left of or
-// above the primary one; a '-' without digits after it is malformed.
-std::optional<int> ReadCoordinateField(std::string_view text, std::size_t& pos, char delimiter) {
-  bool negative = pos < text.size() && text[pos] == '-';
-  if (negative && (++pos >= text.size() || text[pos] < '0' || text[pos] > '9')) return std::nullopt;
-  auto magnitude = ReadNumberField(text, pos, delimiter);
-  if (!magnitude) return std::nullopt;
-  int value = static_cast<int>(*magnitude);
-  return negative ? -value : value;
-}
-
 void ExecuteMove(const ScriptLineParts& parts, Input& input, MainWindow& window, Pacer& pacer) {
   std::size_t pos = 0;
-  auto x = ReadCoordinateField(parts.argument, pos, ',');
-  auto y = x ? ReadCoordinateField(parts.argument, pos, ';') : std::nullopt;
+  auto x = ReadSignedField(parts.argument, pos, ',');
+  auto y = x ? ReadSignedField(parts.argument, pos, ';') : std::nullopt;
   if (!y) return ShowScriptError(window, pacer, CommandId::MoveMouse, parts.firstWord);
   input.MoveCursor(*x, *y);
   pacer.InputReturned();
@@ -108,6 +66,24 @@ void ExecuteWait(const ScriptLineParts& parts, MainWindow& window, Pacer& pacer)
   if (!t) return ShowScriptError(window, pacer, CommandId::Wait, parts.firstWord);
   // The written time plus its extra; 2147483647 + 1 still fits.
   pacer.Wait(*t + kWaitExtraMs);
+}
+
+// "滚动鼠标:n;": n notches, a '-' before them towards the user; one wheel
+// event of them all. At least one digit, and no more notches than a wheel
+// event carries.
+void ExecuteWheel(const ScriptLineParts& parts, Input& input, MainWindow& window, Pacer& pacer) {
+  constexpr int kMostNotches = static_cast<int>(kLargestNumber / 120);
+  std::size_t pos = 0;
+  std::string_view argument = parts.argument;
+  bool digits =
+      argument.substr(argument.starts_with('-') ? 1 : 0, 1).find_first_of("0123456789") == 0;
+  auto notches = digits ? ReadSignedField(argument, pos, ';') : std::nullopt;
+  if (!notches || *notches > kMostNotches || *notches < -kMostNotches) {
+    return ShowScriptError(window, pacer, CommandId::ScrollWheel, parts.firstWord);
+  }
+  if (*notches == 0) return;
+  input.WheelEvent(*notches);
+  pacer.InputReturned();
 }
 
 void SendKey(CommandId id, std::uint8_t key, bool shifted, Input& input) {
@@ -132,6 +108,9 @@ void SendKey(CommandId id, std::uint8_t key, bool shifted, Input& input) {
     case CommandId::MoveMouse:
     case CommandId::KeyCombo:
     case CommandId::Wait:
+    case CommandId::TypeText:
+    case CommandId::WaitColour:
+    case CommandId::ScrollWheel:
       return;
   }
 }
@@ -165,37 +144,53 @@ void ClickButton(MouseButton button, int times, Input& input, Pacer& pacer) {
   for (int i = 0; i < times; ++i) SendButtonEvent(flags, input, pacer);
 }
 
-void ExecuteLine(std::string_view line, Input& input, Clock& clock, MainWindow& window) {
+LineOutcome ExecuteLine(std::string_view line, Input& input, Clock& clock, MainWindow& window) {
   Pacer pacer(clock);
-  ExecuteLine(line, input, window, pacer);
+  return ExecuteLine(line, input, window, pacer);
 }
 
-void ExecuteLine(std::string_view line, Input& input, MainWindow& window, Pacer& pacer) {
+LineOutcome ExecuteLine(std::string_view line, Input& input, MainWindow& window, Pacer& pacer,
+                        const std::function<bool()>& stopRequested) {
   ScriptLineParts parts = ReadScriptLine(line);
   CommandId id = LookupCommand(parts.commandWord);
   switch (id) {
     case CommandId::None:
-      return;
+      break;
     case CommandId::ClickMouse:
-      return ExecuteClick(parts, input, window, pacer);
+      ExecuteClick(parts, input, window, pacer);
+      break;
     case CommandId::DoubleClickMouse:
-      return ExecuteDoubleClick(parts, input, window, pacer);
+      ExecuteDoubleClick(parts, input, window, pacer);
+      break;
     case CommandId::PressMouse:
     case CommandId::ReleaseMouse:
-      return ExecuteButtonHalf(id, parts, input, pacer);
+      ExecuteButtonHalf(id, parts, input, pacer);
+      break;
     case CommandId::MoveMouse:
-      return ExecuteMove(parts, input, window, pacer);
+      ExecuteMove(parts, input, window, pacer);
+      break;
     case CommandId::TapKey:
     case CommandId::PressKey:
     case CommandId::ReleaseKey:
-      return ExecuteKey(id, parts, input, window, pacer);
+      ExecuteKey(id, parts, input, window, pacer);
+      break;
     case CommandId::KeyCombo:
       window.ShowMessage(BoxOwner::None, text::kKeyComboKeyword, "", kBoxOk);
       pacer.Resync();
-      return;
+      break;
     case CommandId::Wait:
-      return ExecuteWait(parts, window, pacer);
+      ExecuteWait(parts, window, pacer);
+      break;
+    case CommandId::TypeText:
+      ExecuteTypeText(parts, input, window, pacer);
+      break;
+    case CommandId::WaitColour:
+      return ExecuteColourWait(parts, input, window, pacer, stopRequested);
+    case CommandId::ScrollWheel:
+      ExecuteWheel(parts, input, window, pacer);
+      break;
   }
+  return LineOutcome::Next;
 }
 
 }  // namespace kestro

@@ -118,6 +118,41 @@ TEST(ExecuteLineTest, Wait) {
   for (const auto& c : cases) ExpectLine(c);
 }
 
+// Text, the wheel, and the colour wait's malformed lines (the black screen
+// of the fake has the colour 000000 at once).
+TEST(ExecuteLineTest, TextWheelAndColourLines) {
+  const LineCase cases[] = {
+      {"输入文字:a张;"_gbk,
+       {"unicode 0061 down", "unicode 0061 up", "wait 10", "unicode 5F20 down", "unicode 5F20 up"},
+       ""},
+      {"输入文字:\\\\\\x3B;"_gbk,
+       {"unicode 005C down", "unicode 005C up", "wait 10", "unicode 003B down", "unicode 003B up"},
+       ""},
+      {"输入文字:;"_gbk, {}, "输入文字脚本错误!"_gbk},
+      {"输入文字:abc"_gbk, {}, "输入文字脚本错误!"_gbk},
+      {"输入文字:a\\q;"_gbk, {}, "输入文字脚本错误!"_gbk},
+      {"滚动鼠标:3;"_gbk, {"wheel 3"}, ""},
+      {"滚动鼠标:-12;"_gbk, {"wheel -12"}, ""},
+      {"滚动鼠标:0;"_gbk, {}, ""},
+      {"滚动鼠标:17895697;"_gbk, {"wheel 17895697"}, ""},
+      {"滚动鼠标:17895698;"_gbk, {}, "滚动鼠标脚本错误!"_gbk},
+      {"滚动鼠标:;"_gbk, {}, "滚动鼠标脚本错误!"_gbk},
+      {"滚动鼠标:-;"_gbk, {}, "滚动鼠标脚本错误!"_gbk},
+      {"滚动鼠标:+1;"_gbk, {}, "滚动鼠标脚本错误!"_gbk},
+      {"滚动鼠标:1"_gbk, {}, "滚动鼠标脚本错误!"_gbk},
+      {"等待颜色:1,2,000000;"_gbk, {}, ""},
+      {"等待颜色:-1,2,000000,;"_gbk, {}, ""},
+      {"等待颜色:1,2,000000,5;"_gbk, {}, ""},
+      {"等待颜色:1,2;"_gbk, {}, "等待颜色脚本错误!"_gbk},
+      {"等待颜色:1,2,00000;"_gbk, {}, "等待颜色脚本错误!"_gbk},
+      {"等待颜色:1,2,0000000;"_gbk, {}, "等待颜色脚本错误!"_gbk},
+      {"等待颜色:1,2,00000G;"_gbk, {}, "等待颜色脚本错误!"_gbk},
+      {"等待颜色:1,2,000000"_gbk, {}, "等待颜色脚本错误!"_gbk},
+      {"等待颜色:1,2,000000,5"_gbk, {}, "等待颜色脚本错误!"_gbk},
+  };
+  for (const auto& c : cases) ExpectLine(c);
+}
+
 TEST(ExecuteLineTest, Keys) {
   const LineCase cases[] = {
       {"单击键盘:a;"_gbk, {"key 65 down", "key 65 up"}, ""},

@@ -25,8 +25,10 @@ class Pacer {
   // An input call has just returned: the next wait counts from here at the
   // earliest.
   void InputReturned() { inputReturned_ = clock_.NowMicroseconds(); }
-  // The user held the run (a message box): the next wait counts from now.
+  // The user held the run (a message box) or a line waited for the screen:
+  // the next wait counts from now.
   void Resync() { deadline_ = inputReturned_ = clock_.NowMicroseconds(); }
+  Clock& clock() { return clock_; }
 
  private:
   Clock& clock_;

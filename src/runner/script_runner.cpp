@@ -43,14 +43,20 @@ void ScriptRunner::RunScript(const ScriptSnapshot& script, std::int64_t startMic
   // (a display connection, the keyboard layout) costs nothing later.
   input_.RunStarting();
   Pacer pacer(clock_, startMicroseconds);
-  // The flag is read only here, before each pass: a stop request lets the
-  // pass in progress finish, and a negative count runs until stopped.
+  // The flag is read here, before each pass: a stop request lets the pass
+  // in progress finish, and a negative count runs until stopped. Only a
+  // colour wait looks at it inside a pass, and ends the run there rather
+  // than play the rest of the pass blind.
+  auto stopRequested = [this] { return runningFlag_.load() == 0; };
+  LineOutcome outcome = LineOutcome::Next;
   for (long long pass = 0; (repeatCount != 0 || loop) && runningFlag_.load() != 0;) {
     if (pass == 0) pacer.Wait(kFirstPassDelayMs);
     for (const std::string& line : script.lines) {
       pacer.Wait(kLineDelayMs);
-      ExecuteLine(line, input_, window_, pacer);
+      outcome = ExecuteLine(line, input_, window_, pacer, stopRequested);
+      if (outcome != LineOutcome::Next) break;
     }
+    if (outcome != LineOutcome::Next) break;
     if (repeatCount != INT_MIN) --repeatCount;
     ++pass;
     window_.SetStatusText(1, std::string(text::kPassCountPrefix) + std::to_string(pass) +
@@ -58,7 +64,8 @@ void ScriptRunner::RunScript(const ScriptSnapshot& script, std::int64_t startMic
   }
   input_.RunFinished();
 
-  window_.SetStatusText(0, text::kRunFinishedStatus);
+  window_.SetStatusText(0, outcome == LineOutcome::ColourTimedOut ? text::kColourWaitTimedOut
+                                                                  : text::kRunFinishedStatus);
   runningFlag_ = 0;
   runnerActive_ = false;
 }

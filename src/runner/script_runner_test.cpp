@@ -173,6 +173,57 @@ TEST_F(ScriptRunnerTest, TheCopyIsTakenWithTheRunCommand) {
                                  "run finished"}));
 }
 
+// A colour wait in virtual time: the screen turns red (0000FF) at the
+// case's moment after the run command, or never; a stop may come.
+TEST_F(ScriptRunnerTest, ColourWaits) {
+  constexpr std::int64_t kNever = -1;
+  struct Case {
+    const char* what;
+    std::int64_t redFromMs;
+    std::int64_t stopAtMs;
+    std::int64_t keyAtMs;  // the key after the wait; -1: not played
+    const char* status0;
+    const char* status1;
+  } cases[] = {
+      {"there at once: on at once", 0, kNever, 1020, "执行脚本结束!", "执行脚本1次"},
+      // Seen at the first look from 1300 ms on, then the line's 10 ms.
+      {"comes later: on as soon as seen", 1304, kNever, 1320, "执行脚本结束!", "执行脚本1次"},
+      {"never comes: the run ends at the limit", kNever, kNever, -1, "等待颜色超时，已停止", ""},
+      {"a stop: the run ends at once", kNever, 1205, -1, "执行脚本结束!", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeMainWindow window;
+    FakeInput input;
+    ScriptRunner runner(window, input, input, [](std::function<void()> body) {
+      body();
+      return true;
+    });
+    window.texts[IDC_REPEAT_COUNT] = "1";
+    window.lines = {"等待颜色:5,6,0000FF,500;"_gbk, "单击键盘:a;"_gbk};
+    input.screen = [&](int x, int y) -> std::uint32_t {
+      EXPECT_EQ(x * 10 + y, 56);
+      bool red = c.redFromMs != kNever && input.virtualTimeUs >= c.redFromMs * 1000;
+      return red ? 0x0000FF : 0xFFFFFF;
+    };
+    std::int64_t keyAtUs = -1000;
+    input.onCall = [&](const std::string& call) {
+      if (c.stopAtMs != kNever && input.virtualTimeUs >= c.stopAtMs * 1000) runner.RequestStop();
+      if (call == "key 65 down") keyAtUs = input.virtualTimeUs;
+    };
+    runner.StartRun();
+    EXPECT_EQ(keyAtUs / 1000, c.keyAtMs);
+    EXPECT_EQ(window.status[0], GbkFromUtf8(c.status0));
+    EXPECT_EQ(window.status[1], GbkFromUtf8(c.status1));
+    EXPECT_FALSE(runner.IsRunning());
+    // The limit (500 ms after the wait began at 1010) or the stop (within
+    // one look of 10 ms) ends it.
+    if (c.keyAtMs < 0) {
+      EXPECT_LE(input.virtualTimeUs, (c.stopAtMs == kNever ? 1510 : c.stopAtMs + 10) * 1000);
+    }
+  }
+}
+
 TEST_F(ScriptRunnerTest, LongListsAndLongLinesAreCopiedWhole) {
   std::vector<std::string> lines(1500, "等待时间:0;"_gbk);
   lines.push_back("等待时间:"_gbk + std::string(100, '0') + "7;");  // more than 31 digits

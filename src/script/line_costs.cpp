@@ -20,12 +20,16 @@ LineCost CostOf(CommandId command, std::uint32_t amount) {
       return {line + 3 * pause, pause};
     case CommandId::Wait:
       return {line + Us(amount) + Us(kWaitExtraMs), 0};
+    case CommandId::TypeText:
+      return {line + Us(kTypingPaceMs) * (amount > 0 ? amount - 1 : 0), 0};
     case CommandId::None:
     case CommandId::MoveMouse:
     case CommandId::TapKey:
     case CommandId::PressKey:
     case CommandId::ReleaseKey:
     case CommandId::KeyCombo:
+    case CommandId::WaitColour:
+    case CommandId::ScrollWheel:
       return {line, 0};
   }
   return {line, 0};

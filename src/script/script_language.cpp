@@ -7,7 +7,7 @@
 
 namespace kestro {
 
-const std::array<CommandKeyword, 10> CommandKeywordTable = {{
+const std::array<CommandKeyword, 13> CommandKeywordTable = {{
     {CommandId::ClickMouse, text::kClickMouseKeyword},
     {CommandId::DoubleClickMouse, text::kDoubleClickMouseKeyword},
     {CommandId::PressMouse, text::kPressMouseKeyword},
@@ -18,6 +18,9 @@ const std::array<CommandKeyword, 10> CommandKeywordTable = {{
     {CommandId::ReleaseKey, text::kReleaseKeyKeyword},
     {CommandId::KeyCombo, text::kKeyComboKeyword},
     {CommandId::Wait, text::kWaitKeyword},
+    {CommandId::TypeText, text::kTypeTextKeyword},
+    {CommandId::WaitColour, text::kWaitColourKeyword},
+    {CommandId::ScrollWheel, text::kScrollWheelKeyword},
 }};
 
 const std::array<KeyNameEntry, 32> KeyNameTable = {{

@@ -22,6 +22,9 @@ enum class CommandId : std::uint16_t {
   ReleaseKey = 8,
   KeyCombo = 9,
   Wait = 10,
+  TypeText = 11,
+  WaitColour = 12,
+  ScrollWheel = 13,
 };
 
 struct CommandKeyword {
@@ -35,7 +38,7 @@ struct KeyNameEntry {
   std::string_view name;
 };
 
-extern const std::array<CommandKeyword, 10> CommandKeywordTable;
+extern const std::array<CommandKeyword, 13> CommandKeywordTable;
 extern const std::array<KeyNameEntry, 32> KeyNameTable;
 
 inline constexpr std::size_t kCommandWordBytes = 8;

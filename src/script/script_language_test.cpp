@@ -13,8 +13,10 @@ TEST(CommandKeywordTableTest, KeywordsAreTheseGbkBytesInCommandIdOrder) {
       "B5 A5 BB F7 CA F3 B1 EA", "CB AB BB F7 CA F3 B1 EA", "B0 B4 D7 A1 CA F3 B1 EA",
       "B5 AF C6 F0 CA F3 B1 EA", "D2 C6 B6 AF CA F3 B1 EA", "B5 A5 BB F7 BC FC C5 CC",
       "B0 B4 D7 A1 BC FC C5 CC", "B5 AF C6 F0 BC FC C5 CC", "D7 E9 BA CF B0 B4 BC FC",
-      "B5 C8 B4 FD CA B1 BC E4",
+      "B5 C8 B4 FD CA B1 BC E4", "CA E4 C8 EB CE C4 D7 D6", "B5 C8 B4 FD D1 D5 C9 AB",
+      "B9 F6 B6 AF CA F3 B1 EA",
   };
+  ASSERT_EQ(CommandKeywordTable.size(), std::size(expected));
   for (std::size_t i = 0; i < CommandKeywordTable.size(); ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(static_cast<int>(CommandKeywordTable[i].id), static_cast<int>(i + 1));

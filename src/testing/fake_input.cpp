@@ -1,6 +1,7 @@
 #include "testing/fake_input.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace kestro {
 
@@ -50,6 +51,23 @@ std::uint16_t FakeInput::ScanCharacter(char character) {
   scanned.push_back(character);
   auto it = layout.find(static_cast<unsigned char>(character));
   return it == layout.end() ? 0xFFFF : it->second;
+}
+
+void FakeInput::UnicodeKeyEvent(std::uint16_t unit, bool release) {
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "%04X", unit);
+  Record(std::string("unicode ") + hex + (release ? " up" : " down"));
+  Advance(eventCostUs);
+}
+
+void FakeInput::WheelEvent(int notches) {
+  Record("wheel " + std::to_string(notches));
+  Advance(eventCostUs);
+}
+
+std::uint32_t FakeInput::ScreenPixel(int x, int y) {
+  ++screenReads;
+  return screen ? screen(x, y) : 0;
 }
 
 void FakeInput::WaitUntil(std::int64_t deadlineMicroseconds) {

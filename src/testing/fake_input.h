@@ -24,14 +24,18 @@ class FakeInput : public Input, public Clock {
   void MoveCursor(int x, int y) override;
   void KeyEvent(std::uint8_t virtualKey, bool release) override;
   std::uint16_t ScanCharacter(char character) override;
+  void UnicodeKeyEvent(std::uint16_t unit, bool release) override;
+  void WheelEvent(int notches) override;
+  std::uint32_t ScreenPixel(int x, int y) override;
   std::int64_t NowMicroseconds() override { return virtualTimeUs; }
   void WaitUntil(std::int64_t deadlineMicroseconds) override;
   void RunStarting() override;
   void RunFinished() override;
 
   // Calls as text: "wait 100", "mouse 6", "move 10,20", "key 65 down",
-  // "key 65 up", "run starting", "run finished". A wait is the time it
-  // blocked, in milliseconds ("wait 97.5" when not whole).
+  // "key 65 up", "unicode 5F20 down" (hexadecimal), "wheel -3", "run
+  // starting", "run finished". A wait is the time it blocked, in
+  // milliseconds ("wait 97.5" when not whole). Screen reads are not calls.
   std::vector<std::string> calls;
   // Bytes given to ScanCharacter, in order.
   std::string scanned;
@@ -44,6 +48,9 @@ class FakeInput : public Input, public Clock {
   // How much later than its deadline each wait ends, as a timer's jitter.
   std::int64_t waitLateUs = 0;
   std::map<unsigned char, std::uint16_t> layout;
+  // The screen's colour at a point, on the virtual clock; black when unset.
+  std::function<std::uint32_t(int x, int y)> screen;
+  int screenReads = 0;
   // Called after each recorded call, e.g. to request a stop mid-run.
   std::function<void(const std::string& call)> onCall;
 

@@ -2,15 +2,20 @@
 // executor stays within its buffers and does only what a line of its command
 // may do: input of the one expected shape or a single error box, never both;
 // nothing at all for a line that names no command. Lines of the documented
-// form are never refused, and the numbers it plays are those written.
+// form are never refused, and the numbers and texts it plays are those
+// written.
 #include <cstdint>
+#include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "fuzz_support.h"
+#include "platform/text_encoding.h"
 #include "runner/line_executor.h"
 #include "script/script_language.h"
+#include "script/typed_text.h"
 #include "testing/fake_input.h"
 #include "testing/fake_main_window.h"
 #include "text/decimal.h"
@@ -78,6 +83,26 @@ void CheckKeyCommand(CommandId id, std::string_view argument, const FakeInput& i
   std::uint16_t scan = found == input.layout.end() ? 0xFFFF : found->second;
   Require(input.calls == KeyEvents(id, scan & 0xFF, (scan & kScanShiftBit) != 0),
           "a character key plays the layout's key, with Shift where it needs it");
+}
+
+// A text is typed as the press and release of each of its UTF-16 units,
+// the characters 10 ms apart; a malformed or empty text is refused.
+void CheckTypedText(std::string_view argument, const Calls& calls, bool box) {
+  std::size_t end = argument.find(';');
+  std::optional<std::string> text =
+      end == std::string_view::npos ? std::nullopt : UnescapeTypedText(argument.substr(0, end));
+  Require(box == (!text || text->empty()), "a text line is refused exactly when malformed or empty");
+  if (box) return;
+  std::u16string typed;
+  for (const std::string& call : calls) {
+    unsigned unit = 0;
+    char direction[8] = {};
+    if (call == Wait(10)) continue;
+    Require(std::sscanf(call.c_str(), "unicode %X %7s", &unit, direction) == 2,
+            "a text line types Unicode keys and waits between them");
+    if (std::string_view(direction) == "down") typed += static_cast<char16_t>(unit);
+  }
+  Require(typed == Utf16FromGbk(*text), "the units typed are the text's");
 }
 
 // The line played as what it is: for each command the one sequence of
@@ -155,6 +180,25 @@ void CheckLine(std::string_view line, const FakeInput& input, const FakeMainWind
       if (box) return;
       Require(calls == Calls{Wait(DecimalReading(argument) + 1)}, "a wait of the time plus 1 ms");
       return;
+    case CommandId::TypeText:
+      return CheckTypedText(argument, calls, box);
+    case CommandId::WaitColour:
+      for (const std::string& call : calls) {
+        Require(call.starts_with("wait "), "a colour wait plays no input");
+      }
+      return;
+    case CommandId::ScrollWheel: {
+      bool negative = argument.starts_with('-');
+      pos = negative ? 1 : 0;
+      bool plain = PlainNumber(argument, pos, ';') && DecimalReading(argument) <= 17895697;
+      Require(!(plain && box), "a wheel of a plain number of notches is turned");
+      if (box) return;
+      std::int64_t notches = DecimalReading(argument.substr(negative ? 1 : 0));
+      if (negative) notches = -notches;
+      Require(calls == (notches ? Calls{"wheel " + std::to_string(notches)} : Calls{}),
+              "the wheel turns the notches written");
+      return;
+    }
   }
 }
 
@@ -171,7 +215,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   window.messages.clear();
 
   std::string_view line = fuzz::AsText(data, size);
-  ExecuteLine(line, input, input, window);
+  // The screen is black; a colour wait for another colour is stopped after
+  // a few looks rather than left to its time limit.
+  int looks = 0;
+  Pacer pacer(input);
+  ExecuteLine(line, input, window, pacer, [&] { return ++looks > 3; });
   fuzz::CheckLine(line, input, window);
   return 0;
 }

@@ -12,6 +12,25 @@ void SystemInput::KeyEvent(std::uint8_t virtualKey, bool release) {
   keybd_event(virtualKey, 0, release ? KEYEVENTF_KEYUP : 0, 0);
 }
 
+void SystemInput::UnicodeKeyEvent(std::uint16_t unit, bool release) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wScan = unit;
+  input.ki.dwFlags = KEYEVENTF_UNICODE | (release ? KEYEVENTF_KEYUP : 0);
+  SendInput(1, &input, sizeof input);
+}
+
+void SystemInput::WheelEvent(int notches) {
+  mouse_event(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(notches * WHEEL_DELTA), 0);
+}
+
+std::uint32_t SystemInput::ScreenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  COLORREF colour = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
 namespace {
 
 // The layout that counts is the one of the program receiving the keys: the
