@@ -24,6 +24,7 @@ enum class HookEventKind : std::uint8_t {
   OtherButtonUp,
   KeyDown,  // also each repeat of a held key
   KeyUp,
+  Wheel,  // the vertical wheel
 };
 
 struct HookEvent {
@@ -38,8 +39,11 @@ struct HookEvent {
   // The virtual key, for key events, as the system reports it (left and
   // right Shift, Ctrl and Alt apart).
   std::uint8_t virtualKey = 0;
-  // A press aimed at a window of this program: a button pressed over one of
-  // its windows, a key pressed while one of them is in front.
+  // The wheel's turn, in 120ths of a notch, positive away from the user.
+  int wheelDelta = 0;
+  // A press aimed at a window of this program: a button pressed or the
+  // wheel turned over one of its windows, a key pressed while one of them
+  // is in front.
   bool toOwnWindow = false;
 };
 

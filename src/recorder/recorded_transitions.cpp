@@ -35,6 +35,7 @@ class TransitionFilter {
   void Move(const HookEvent& event);
   void KeyDown(std::uint8_t key, const HookEvent& event);
   void KeyUp(std::uint8_t key, const HookEvent& event);
+  void Wheel(const HookEvent& event);
 
   bool IsHotkeyPress(std::uint8_t key) const;
   void MarkHeldModifiersUsed();
@@ -80,6 +81,8 @@ void TransitionFilter::Take(const HookEvent& event) {
       return KeyDown(GenericKey(event.virtualKey), event);
     case HookEventKind::KeyUp:
       return KeyUp(GenericKey(event.virtualKey), event);
+    case HookEventKind::Wheel:
+      return Wheel(event);
   }
 }
 
@@ -154,6 +157,15 @@ void TransitionFilter::ButtonUp(bool right, const HookEvent& event) {
   Held& held = buttons_[right];
   if (held == Held::Kept) kept_[Push(TransitionKind::ButtonUp, event)].rightButton = right;
   held = Held::No;
+}
+
+// The wheel over the program's own windows scrolls its list: left out.
+// Ctrl held while the wheel turns (a zoom) is used, as with a key.
+void TransitionFilter::Wheel(const HookEvent& event) {
+  lastPoint_ = std::pair{event.x, event.y};
+  if (event.toOwnWindow || event.wheelDelta == 0) return;
+  MarkHeldModifiersUsed();
+  kept_[Push(TransitionKind::Wheel, event)].wheelDelta = event.wheelDelta;
 }
 
 void TransitionFilter::KeyDown(std::uint8_t key, const HookEvent& event) {

@@ -15,23 +15,24 @@
 
 namespace kestro {
 
-enum class TransitionKind : std::uint8_t { ButtonDown, ButtonUp, Move, KeyDown, KeyUp };
+enum class TransitionKind : std::uint8_t { ButtonDown, ButtonUp, Move, KeyDown, KeyUp, Wheel };
 
 struct Transition {
   TransitionKind kind = TransitionKind::Move;
   bool rightButton = false;  // buttons: left or right
   std::uint8_t key = 0;      // keys, as GenericKey gives them
   bool repeat = false;       // a key down while the key is held already
-  int x = 0;                 // buttons and moves
+  int x = 0;                 // buttons, moves and the wheel
   int y = 0;
+  int wheelDelta = 0;  // the wheel, in 120ths of a notch
   // From the first event of the recording; never less than the time of the
   // transition before.
   std::int64_t timeUs = 0;
 };
 
 struct KeptTransitions {
-  // Button and key transitions in order, and the cursor's moves while a
-  // kept button is held (the path of a drag); other moves are left out.
+  // Button, key and wheel transitions in order, and the cursor's moves while
+  // a kept button is held (the path of a drag); other moves are left out.
   // Every kept press has its release: what was still held when the
   // recording ended is released at its end.
   std::vector<Transition> transitions;

@@ -1,5 +1,6 @@
 #include "recorder/recording_conversion.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -47,6 +48,7 @@ class UnitWriter {
   void ButtonUp(std::size_t i);
   void PathPoint(std::size_t i);
   std::size_t KeyDown(std::size_t i);
+  std::size_t Wheel(std::size_t i);
 
   bool IsClickAt(std::size_t i) const;
   bool EndsThePathBeforeAButton(std::size_t i) const;
@@ -58,6 +60,9 @@ class UnitWriter {
   std::vector<TimedUnit> units_;
   std::optional<Point> cursor_;  // where the lines written so far leave it
   std::int64_t lastPathUs_ = 0;
+  // The wheel's turn not yet written: less than a notch, or what a smooth
+  // wheel sends in parts.
+  int wheelCarry_ = 0;
 };
 
 std::vector<TimedUnit> UnitWriter::Write() {
@@ -78,6 +83,9 @@ std::vector<TimedUnit> UnitWriter::Write() {
       case TransitionKind::KeyUp:
         AddKeyUnit(transitions_[i].timeUs, CommandId::ReleaseKey, transitions_[i].key);
         break;
+      case TransitionKind::Wheel:
+        i += Wheel(i);
+        continue;
     }
     ++i;
   }
@@ -147,6 +155,36 @@ std::size_t UnitWriter::KeyDown(std::size_t i) {
              transitions_[i + 1].key == down.key;
   AddKeyUnit(down.timeUs, tap ? CommandId::TapKey : CommandId::PressKey, down.key);
   return tap ? 2 : 1;
+}
+
+// Turns closer together than a wheel line's own cost, at one place, are one
+// line; what they add up to beyond whole notches waits for the next turn.
+// Returns how many transitions it wrote.
+std::size_t UnitWriter::Wheel(std::size_t i) {
+  const Transition& first = transitions_[i];
+  const std::int64_t lineUs = CostOf(CommandId::ScrollWheel).leadUs;
+  std::int64_t delta = wheelCarry_ + first.wheelDelta;
+  std::size_t count = 1;
+  for (; i + count < transitions_.size(); ++count) {
+    const Transition& next = transitions_[i + count];
+    if (next.kind != TransitionKind::Wheel || PointOf(next) != PointOf(first) ||
+        next.timeUs - transitions_[i + count - 1].timeUs >= lineUs) {
+      break;
+    }
+    delta += next.wheelDelta;
+  }
+  constexpr std::int64_t kMostNotches = kLargestNumber / kWheelDeltaPerNotch;
+  std::int64_t notches = std::clamp(delta / kWheelDeltaPerNotch, -kMostNotches, kMostNotches);
+  wheelCarry_ = static_cast<int>(delta - notches * kWheelDeltaPerNotch);
+  if (notches == 0) return count;
+  TimedUnit unit(first.timeUs);
+  if (cursor_ != PointOf(first)) {
+    unit.Add(CommandId::MoveMouse, MoveLine(PointOf(first)));
+    cursor_ = PointOf(first);
+  }
+  unit.Add(CommandId::ScrollWheel, ComposeLine(CommandId::ScrollWheel, std::to_string(notches)));
+  units_.push_back(std::move(unit));
+  return count;
 }
 
 void UnitWriter::AddButtonUnit(std::int64_t recordedUs, Point point, CommandId command,

@@ -24,6 +24,12 @@ HookEvent Key(double ms, HookEventKind kind, int virtualKey) {
   return {kind, static_cast<std::int64_t>(ms * 1000), 0, 0, static_cast<std::uint8_t>(virtualKey)};
 }
 
+HookEvent Turn(double ms, int x, int y, int delta) {
+  HookEvent event = Mouse(ms, HookEventKind::Wheel, x, y);
+  event.wheelDelta = delta;
+  return event;
+}
+
 HookEvent AtOwnWindow(HookEvent event) {
   event.toOwnWindow = true;
   return event;
@@ -235,6 +241,26 @@ TEST(RecordingConversionTest, HotkeyPressesAreNotRecorded) {
        {}},
   };
   for (const Case& c : cases) ExpectConverted(c, settings);
+}
+
+// The wheel at the cursor, as one line for turns closer together than a
+// line's own 10 ms; a smooth wheel's parts of a notch add up.
+TEST(RecordingConversionTest, Wheel) {
+  const Case cases[] = {
+      {"a notch away, then three towards",
+       {{}, {Turn(0, 5, 5, 120), Turn(500, 5, 5, -120), Turn(505, 5, 5, -240)}},
+       {"移动鼠标:5,5;", "滚动鼠标:1;", "等待时间:479;", "滚动鼠标:-3;"}},
+      {"a smooth wheel's parts: a line at each whole notch",
+       {{}, {Turn(0, 5, 5, 40), Turn(30, 5, 5, 40), Turn(60, 5, 5, 40), Turn(90, 5, 5, 40)}},
+       {"移动鼠标:5,5;", "滚动鼠标:1;"}},
+      {"a turn elsewhere is a line of its own, after the cursor's move",
+       {{}, {Turn(0, 5, 5, 120), Turn(2, 9, 9, 120)}},
+       {"移动鼠标:5,5;", "滚动鼠标:1;", "移动鼠标:9,9;", "滚动鼠标:1;"}},
+      {"over the program's own window: left out",
+       {{}, {AtOwnWindow(Turn(0, 1, 1, 120)), Key(10, KeyDown, 'A'), Key(10, KeyUp, 'A')}},
+       {"单击键盘:a;"}},
+  };
+  for (const Case& c : cases) ExpectConverted(c);
 }
 
 // What is still held when the recording ends is released by its last

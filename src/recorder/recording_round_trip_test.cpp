@@ -71,6 +71,7 @@ std::vector<Step> RecordedSteps(const HookCapture& capture) {
         break;
       case HookEventKind::OtherButtonDown:
       case HookEventKind::OtherButtonUp:
+      case HookEventKind::Wheel:
         break;
     }
   }

@@ -72,7 +72,7 @@ void ExecuteWait(const ScriptLineParts& parts, MainWindow& window, Pacer& pacer)
 // event of them all. At least one digit, and no more notches than a wheel
 // event carries.
 void ExecuteWheel(const ScriptLineParts& parts, Input& input, MainWindow& window, Pacer& pacer) {
-  constexpr int kMostNotches = static_cast<int>(kLargestNumber / 120);
+  constexpr int kMostNotches = static_cast<int>(kLargestNumber / kWheelDeltaPerNotch);
   std::size_t pos = 0;
   std::string_view argument = parts.argument;
   bool digits =

@@ -47,6 +47,8 @@ inline constexpr std::size_t kButtonWordBytes = 4;
 inline constexpr std::size_t kKeyNameMaxBytes = 29;
 // The largest number a line takes (a wait, a coordinate either side of 0).
 inline constexpr std::uint32_t kLargestNumber = 2147483647;
+// A notch of the wheel, as the system counts it.
+inline constexpr int kWheelDeltaPerNotch = 120;
 
 // The command whose keyword equals the command word byte for byte, or None.
 CommandId LookupCommand(std::string_view commandWord);

@@ -35,7 +35,8 @@ dictionary() {
   done >>"$dict/$target.dict"
 }
 
-keywords=(单击鼠标 双击鼠标 按住鼠标 弹起鼠标 移动鼠标 单击键盘 按住键盘 弹起键盘 组合按键 等待时间)
+keywords=(单击鼠标 双击鼠标 按住鼠标 弹起鼠标 移动鼠标 单击键盘 按住键盘 弹起键盘 组合按键 等待时间 输入文字
+  等待颜色 滚动鼠标)
 key_names=(退格键 TAB键 回车键 SHIFT键 CTRL键 ALT键 PAUSE键 CAPSLOCK键 ESC键 空格键 向左箭头 向上箭头
   向右箭头 向下箭头 DEL键 左Win键 右Win键 F1 F2 F3 F4 F5 F6 F7 F8 F9 F10 F11 F12 静音键 音量- 音量+)
 
@@ -90,6 +91,16 @@ line wait_largest '等待时间:2147483647;'
 line wait_too_large '等待时间:99999999999;'
 line wait_decimal_point '等待时间:1.5;'
 line wait_nul_inside '等待时间:5\0;'
+line type_text '输入文字:张三，你好！Abc\\x201\\x2E5\\x3B;'
+line type_text_backslash '输入文字:\\\\a;'
+line type_text_bad_escape '输入文字:a\\q;'
+line type_text_empty '输入文字:;'
+line colour_wait '等待颜色:10,20,000000;'
+line colour_wait_limit '等待颜色:-10,20,FFFFFF,100;'
+line colour_wait_short '等待颜色:1,2;'
+line wheel_away '滚动鼠标:3;'
+line wheel_towards '滚动鼠标:-2;'
+line wheel_empty '滚动鼠标:;'
 line unknown 'abc'
 line short_word '单击鼠'
 line empty ''
@@ -174,15 +185,16 @@ printf '"\\xef\\xbb\\xbf"\n"\\xff\\xfe"\n' >>"$dict/ini_profile.dict"  # signatu
 # Byte 0: double-click time in 10 ms (bits 0-5), hotkeys that follow (bits
 # 6-7, two bytes each); then the count of keys down at the start and those
 # keys; then events of six bytes: kind (0 move, 1/2 left down/up, 3/4 right,
-# 5/6 other button, 7/8 key down/up; +0x80 at the program's own window,
+# 5/6 other button, 7/8 key down/up, 9 the wheel; +0x80 at the program's own window,
 # +0x40 hours later), time since the last (in 64 us, low byte first), x, y
-# (in steps of 7 pixels), virtual key.
+# (in steps of 7 pixels), virtual key (for the wheel its turn in eighths).
 events() { printf "$2" | seed recording_conversion "$1"; }
 events click_then_double_click '\x32\x00\x01\x00\x00\x0a\x0a\x00\x02\x9c\x00\x0a\x0a\x00\x01\x1a\x06\x0a\x0a\x00\x02\x9c\x00\x0a\x0a\x00\x01\x9c\x00\x0a\x0a\x00\x02\x9c\x00\x0a\x0a\x00'
 events drag_still_held '\x32\x00\x03\x00\x00\x05\x05\x00\x00\x1a\x06\x10\x12\x00\x00\x1a\x01\x20\x22\x00'
 events shift_held_at_the_end '\x32\x00\x07\x00\x00\x00\x00\xa0\x07\x1a\x06\x00\x00\x41\x08\x9c\x00\x00\x00\x41'
 events hotkey_ctrl_held_at_start '\x72\x02\x52\x01\xa2\x08\x9c\x00\x00\x00\xa2\x07\x1a\x06\x00\x00\xa2\x07\x9c\x00\x00\x00\x43\x08\x9c\x00\x00\x00\x43\x07\x1a\x06\x00\x00\x52'
 events own_window_and_other_buttons '\x32\x00\x81\x00\x00\x01\x01\x00\x00\x9c\x00\x30\x30\x00\x02\x9c\x00\x30\x30\x00\x05\x9c\x00\x02\x02\x00\x06\x9c\x00\x02\x02\x00\x87\x9c\x00\x00\x00\x57'
+events wheel_notches_and_parts '\x32\x00\x09\x00\x00\x05\x05\x08\x09\x1a\x06\x05\x05\xf8\x09\x10\x00\x05\x05\x03\x09\x10\x00\x05\x05\x03\x09\x10\x00\x07\x07\x02\x89\x1a\x06\x05\x05\x08'
 events hours_later_and_back '\x32\x00\x07\x00\x00\x00\x00\x41\x08\x9c\x00\x00\x00\x41\x47\x01\x00\x00\x00\x42\x08\x9c\x00\x00\x00\x42\x37\x9c\x00\x00\x00\x43\x08\x9c\x00\x00\x00\x43'
 
 # --- update_checker: both responses of the server ---------------------------

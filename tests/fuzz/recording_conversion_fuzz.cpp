@@ -9,10 +9,12 @@
 // Input: byte 0 holds the double-click time in 10 ms steps (bits 0-5) and
 // how many hotkeys follow (bits 6-7), two bytes each (modifiers, key); then
 // a byte whose bits 0-2 say how many keys were down at the start, one byte
-// each; then events of six bytes: kind (low nibble, of nine; bit 7 aimed at
+// each; then events of six bytes: kind (low nibble, of ten; bit 7 aimed at
 // the program's own window, bit 6 a jump of hours), time since the event
 // before (two bytes, in 64 us), x and y (signed, in steps of 7 pixels) and
-// the virtual key.
+// the virtual key, or for the wheel its turn (signed, in eighths of a
+// notch). Turns of the wheel may merge and carry parts of a notch: the
+// notches played are the turns' sum, less a part of one notch.
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -27,6 +29,7 @@
 #include "resource_ids.h"
 #include "runner/script_runner.h"
 #include "script/script_file.h"
+#include "script/script_language.h"
 #include "testing/fake_input.h"
 #include "testing/fake_main_window.h"
 
@@ -56,7 +59,7 @@ HookCapture ReadCapture(Reader& in, ConversionSettings& settings) {
     std::uint8_t kind = in.Next();
     std::int64_t delta = in.Next() | in.Next() << 8;
     HookEvent event;
-    event.kind = static_cast<HookEventKind>((kind & 0x0F) % 9);
+    event.kind = static_cast<HookEventKind>((kind & 0x0F) % 10);
     event.toOwnWindow = (kind & 0x80) != 0;
     now += (kind & 0x40) ? delta * 3'600'000'000 : delta * 64;
     // Now and then a step back: the hooks' clock is not trusted blindly.
@@ -64,6 +67,8 @@ HookCapture ReadCapture(Reader& in, ConversionSettings& settings) {
     event.x = static_cast<std::int8_t>(in.Next()) * 7;
     event.y = static_cast<std::int8_t>(in.Next()) * 7;
     event.virtualKey = in.Next();
+    if (event.kind == HookEventKind::Wheel)
+      event.wheelDelta = static_cast<std::int8_t>(event.virtualKey) * 15;
     capture.events.push_back(event);
   }
   return capture;
@@ -93,15 +98,23 @@ Transitions KeptOf(const KeptTransitions& kept) {
                               (t.kind == TransitionKind::KeyUp ? " up" : " down"));
         break;
       case TransitionKind::Move:
+      case TransitionKind::Wheel:
         break;
     }
   }
   return transitions;
 }
 
+std::int64_t WheelTotal(const KeptTransitions& kept) {
+  std::int64_t total = 0;
+  for (const Transition& t : kept.transitions) total += t.wheelDelta;
+  return total;
+}
+
 // Plays the lines once and notes the transitions, checking on the way that
 // nothing goes down twice or up unpressed, and that all is up at the end.
-Transitions Play(const std::vector<std::string>& lines, FakeInput& input) {
+Transitions Play(const std::vector<std::string>& lines, FakeInput& input,
+                 std::int64_t& wheelNotches) {
   FakeMainWindow window;
   window.lines = lines;
   window.texts[IDC_REPEAT_COUNT] = "1";
@@ -130,6 +143,8 @@ Transitions Play(const std::vector<std::string>& lines, FakeInput& input) {
         buttons[bit.button] = bit.down;
         played.push_back(Button(bit.down, bit.button, x, y));
       }
+    } else if (std::sscanf(call.c_str(), "wheel %d", &a) == 1) {
+      wheelNotches += a;
     } else if (std::sscanf(call.c_str(), "key %d %7s", &a, direction) == 2) {
       bool down = std::string_view(direction) == "down";
       Require(down || keys[a], "a key goes up only after it went down");
@@ -167,7 +182,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   Require(ParseScriptText(ComposeScriptText("1", converted.lines)).lines == converted.lines,
           "recorded lines come back unchanged from a file");
-  Require(Play(converted.lines, input) == KeptOf(KeepTransitions(capture, settings)),
+  KeptTransitions kept = KeepTransitions(capture, settings);
+  std::int64_t notches = 0;
+  Require(Play(converted.lines, input, notches) == KeptOf(kept),
           "the lines play the kept transitions, in order, at their places");
+  std::int64_t unplayed = WheelTotal(kept) - notches * kWheelDeltaPerNotch;
+  Require(unplayed > -kWheelDeltaPerNotch && unplayed < kWheelDeltaPerNotch,
+          "the wheel turns the notches recorded");
   return 0;
 }

@@ -135,8 +135,11 @@ bool MouseKind(WPARAM message, HookEventKind& kind) {
     case WM_XBUTTONUP:
       kind = HookEventKind::OtherButtonUp;
       return true;
+    case WM_MOUSEWHEEL:
+      kind = HookEventKind::Wheel;
+      return true;
   }
-  return false;  // the wheels
+  return false;  // the horizontal wheel
 }
 
 LRESULT CALLBACK MouseHook(int code, WPARAM message, LPARAM data) noexcept {
@@ -148,6 +151,7 @@ LRESULT CALLBACK MouseHook(int code, WPARAM message, LPARAM data) noexcept {
     event.timeUs = MonotonicMicroseconds();
     event.x = info.pt.x;
     event.y = info.pt.y;
+    if (kind == HookEventKind::Wheel) event.wheelDelta = static_cast<short>(HIWORD(info.mouseData));
     g_hookThread->Store(event);
   }
   return CallNextHookEx(nullptr, code, message, data);
@@ -197,6 +201,7 @@ void InputHookThread::Store(const HookEvent& event) noexcept {
     case HookEventKind::OtherButtonUp:
     case HookEventKind::KeyDown:
     case HookEventKind::KeyUp:
+    case HookEventKind::Wheel:
       break;
   }
   store.Add(event);
@@ -274,6 +279,7 @@ void InputHookThread::MarkPressesAtOwnWindows() {
       case HookEventKind::LeftDown:
       case HookEventKind::RightDown:
       case HookEventKind::OtherButtonDown:
+      case HookEventKind::Wheel:
         event.toOwnWindow = IsOwnWindow(WindowFromPoint(POINT{event.x, event.y}));
         break;
       case HookEventKind::KeyDown:
