@@ -6,7 +6,9 @@
 
 namespace kestro {
 
-std::string DialogItemText(HWND dialog, int controlId) {
+namespace {
+
+std::wstring WideItemText(HWND dialog, int controlId) {
   HWND control = GetDlgItem(dialog, controlId);
   if (!control) return {};
   int length = static_cast<int>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
@@ -14,7 +16,17 @@ std::string DialogItemText(HWND dialog, int controlId) {
   int copied = static_cast<int>(
       SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
   text.resize(static_cast<std::size_t>(copied));
-  return GbkFromWide(text);
+  return text;
+}
+
+}  // namespace
+
+std::string DialogItemText(HWND dialog, int controlId) {
+  return GbkFromWide(WideItemText(dialog, controlId));
+}
+
+std::optional<std::string> ExactDialogItemText(HWND dialog, int controlId) {
+  return ExactGbkFromWide(WideItemText(dialog, controlId));
 }
 
 void SetDialogItemText(HWND dialog, int controlId, std::string_view text) {
@@ -22,6 +34,10 @@ void SetDialogItemText(HWND dialog, int controlId, std::string_view text) {
 }
 
 std::string Win32Dialog::ControlText(int controlId) { return DialogItemText(dialog_, controlId); }
+
+std::optional<std::string> Win32Dialog::ExactControlText(int controlId) {
+  return ExactDialogItemText(dialog_, controlId);
+}
 
 void Win32Dialog::SetControlText(int controlId, std::string_view text) {
   SetDialogItemText(dialog_, controlId, text);

@@ -11,6 +11,7 @@ namespace kestro {
 
 // Operations on one dialog's controls, shared by every dialog class.
 std::string DialogItemText(HWND dialog, int controlId);
+std::optional<std::string> ExactDialogItemText(HWND dialog, int controlId);
 void SetDialogItemText(HWND dialog, int controlId, std::string_view text);
 
 class Win32Dialog : public Dialog {
@@ -18,6 +19,7 @@ class Win32Dialog : public Dialog {
   explicit Win32Dialog(HWND dialog) : dialog_(dialog) {}
 
   std::string ControlText(int controlId) override;
+  std::optional<std::string> ExactControlText(int controlId) override;
   void SetControlText(int controlId, std::string_view text) override;
   bool IsChecked(int controlId) override;
   void SetChecked(int controlId, bool checked) override;

@@ -5,6 +5,7 @@
 // after windows.h, which it needs
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "app/application.h"
@@ -23,6 +24,15 @@ Application& App() {
 }
 
 }  // namespace kestro
+
+#if defined(__GLIBCXX__)
+// A program without a console has nowhere to print an exception's name at
+// std::terminate; libstdc++'s own handler would link its 44 KB name
+// demangler to do so. This one only ends the program, as that one does.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+#endif
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   using namespace kestro;

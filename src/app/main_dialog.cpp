@@ -90,6 +90,12 @@ void OnCommand(HWND dialog, int command, LPARAM lParam) {
       return InsertKeyLine(window);
     case IDC_INSERT_SPECIAL:
       return InsertSpecialKeyLine(window);
+    case IDC_INSERT_TEXT:
+      return InsertTypeTextLines(window);
+    case IDC_INSERT_COLOUR:
+      return InsertColourWaitLine(window);
+    case IDC_INSERT_WHEEL:
+      return InsertWheelLine(window);
     case IDM_STOP:
       return app.recording->StopCommand();
     case IDM_RECORD:

@@ -16,6 +16,9 @@ class Win32MainWindow : public MainWindow {
   Win32MainWindow(HWND dialog, HWND statusBar) : controls_(dialog), statusBar_(statusBar) {}
 
   std::string ControlText(int controlId) override { return controls_.ControlText(controlId); }
+  std::optional<std::string> ExactControlText(int controlId) override {
+    return controls_.ExactControlText(controlId);
+  }
   void SetControlText(int controlId, std::string_view text) override {
     controls_.SetControlText(controlId, text);
   }

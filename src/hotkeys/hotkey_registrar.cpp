@@ -102,6 +102,7 @@ void HotkeyRegistrar::HandleHotkey(int modifiers, int key) {
 // The position goes into the move-cursor fields of the editor, so the point
 // can be inserted as a script line at once; the colour is shown as the
 // platform reports it, 0x00BBGGRR, so its digits read blue, green, red.
+// Point and digits go into the colour wait's fields as well.
 void HotkeyRegistrar::Capture() {
   if (!window_) return;
   ScreenPoint point = platform_.CursorPosition();
@@ -111,6 +112,9 @@ void HotkeyRegistrar::Capture() {
   std::snprintf(digits, sizeof digits, "%06X",
                 static_cast<unsigned>(platform_.ScreenPixel(point.x, point.y)));
   window_->SetControlText(IDC_COLOUR_TEXT, std::string(text::kColourPrefix) + digits);
+  window_->SetControlText(IDC_COLOUR_X, std::to_string(point.x));
+  window_->SetControlText(IDC_COLOUR_Y, std::to_string(point.y));
+  window_->SetControlText(IDC_COLOUR_VALUE, digits);
 }
 
 void RegisterHotkeysAtStartup(HotkeyRegistrar& registrar, HotkeySettings& settings,

@@ -173,7 +173,7 @@ TEST_F(HotkeyRegistrarTest, SameCombinationTwiceRefusesTheLaterAndActsAsTheEarli
   EXPECT_EQ(actions_, Log{"start run"});
   registrar_.HandleHotkey(2, 70);  // captures, and does not record as well
   EXPECT_EQ(actions_, Log{"start run"});
-  EXPECT_EQ(window_.textLog.size(), 3u);
+  EXPECT_EQ(window_.textLog.size(), 6u);
 }
 
 TEST_F(HotkeyRegistrarTest, ValuesAreRegisteredAndMatchedExactlyAsStored) {
@@ -223,7 +223,7 @@ TEST_F(HotkeyRegistrarTest, MessageDispatchesByModifiersAndKey) {
   EXPECT_EQ(actions_, (Log{"start run", "request stop", "toggle recording"}));
   EXPECT_TRUE(window_.textLog.empty());
   press(2, 70);
-  EXPECT_EQ(window_.textLog.size(), 3u);
+  EXPECT_EQ(window_.textLog.size(), 6u);
   EXPECT_EQ(actions_.size(), 3u);
 }
 
@@ -245,10 +245,19 @@ TEST_F(HotkeyRegistrarTest, CaptureWritesPositionThenColourAsBlueGreenRed) {
     std::uint32_t pixel;
     Log texts;
   } cases[] = {
-      {{640, 480}, 0x0000FF, {"1006=640", "1007=480", "1026=颜色:0000FF"_gbk}},  // pure red
-      {{0, 0}, 0xFF0000, {"1006=0", "1007=0", "1026=颜色:FF0000"_gbk}},          // pure blue
-      {{-5, -1080}, 0x000123, {"1006=-5", "1007=-1080", "1026=颜色:000123"_gbk}},
-      {{7, 8}, kInvalidColour, {"1006=7", "1007=8", "1026=颜色:FFFFFFFF"_gbk}},
+      // Pure red, pure blue; the colour wait's fields take the same.
+      {{640, 480},
+       0x0000FF,
+       {"1006=640", "1007=480", "1026=颜色:0000FF"_gbk, "1046=640", "1047=480", "1048=0000FF"}},
+      {{0, 0},
+       0xFF0000,
+       {"1006=0", "1007=0", "1026=颜色:FF0000"_gbk, "1046=0", "1047=0", "1048=FF0000"}},
+      {{-5, -1080},
+       0x000123,
+       {"1006=-5", "1007=-1080", "1026=颜色:000123"_gbk, "1046=-5", "1047=-1080", "1048=000123"}},
+      {{7, 8},
+       kInvalidColour,
+       {"1006=7", "1007=8", "1026=颜色:FFFFFFFF"_gbk, "1046=7", "1047=8", "1048=FFFFFFFF"}},
   };
   for (const Case& c : cases) {
     window_.textLog.clear();

@@ -96,8 +96,8 @@ TEST_F(HotkeySettingsTest, TheRecordDefaultGivesWayToTheOtherThree) {
 TEST_F(HotkeySettingsTest, SaveWritesAllEightKeysInOrderAndKeepsTheRecord) {
   settings_.Save(kDefaults);
   settings_.Save(kDefaults);
-  Writes eight = {"HotKey/CtrlRun=2",    "HotKey/VKRun=89",   "HotKey/CtrlOver=2",
-                  "HotKey/VKOver=84",    "HotKey/CtrlXY=2",   "HotKey/VKXY=70",
+  Writes eight = {"HotKey/CtrlRun=2",    "HotKey/VKRun=89",    "HotKey/CtrlOver=2",
+                  "HotKey/VKOver=84",    "HotKey/CtrlXY=2",    "HotKey/VKXY=70",
                   "HotKey/CtrlRecord=2", "HotKey/VKRecord=123"};
   Writes twice = eight;
   twice.insert(twice.end(), eight.begin(), eight.end());

@@ -75,7 +75,8 @@ TEST_F(OptionsDialogTest, FreshInstallShowsCtrlYCtrlTCtrlFCtrlF12) {
     positions.push_back(Selection(combo));
     counts.push_back(static_cast<int>(window_.combos[combo].entries.size()));
   }
-  EXPECT_EQ(shown, (std::vector<std::string>{"CTRL", "Y", "CTRL", "T", "CTRL", "F", "CTRL", "F12"}));
+  EXPECT_EQ(shown,
+            (std::vector<std::string>{"CTRL", "Y", "CTRL", "T", "CTRL", "F", "CTRL", "F12"}));
   EXPECT_EQ(positions, (std::vector<int>{1, 35, 1, 30, 1, 16, 1, 48}));
   EXPECT_EQ(counts, (std::vector<int>{3, 49, 3, 49, 3, 49, 3, 49}));
   EXPECT_EQ(window_.combos[IDC_RUN_KEY].entries[48], "F12");

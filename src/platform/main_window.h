@@ -3,6 +3,7 @@
 // these on its dialogs; tests use an in-memory fake.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,8 @@ class Dialog {
   virtual ~Dialog() = default;
 
   virtual std::string ControlText(int controlId) = 0;
+  // The text when GBK holds every character of it; nothing otherwise.
+  virtual std::optional<std::string> ExactControlText(int controlId) = 0;
   virtual void SetControlText(int controlId, std::string_view text) = 0;
   virtual bool IsChecked(int controlId) = 0;
   virtual void SetChecked(int controlId, bool checked) = 0;

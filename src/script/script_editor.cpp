@@ -4,7 +4,9 @@
 #include <string>
 
 #include "resource_ids.h"
+#include "script/line_costs.h"
 #include "script/script_language.h"
+#include "script/typed_text.h"
 #include "text/system_texts.h"
 
 namespace kestro {
@@ -51,6 +53,10 @@ void FillEditorControls(MainWindow& window) {
   window.SetControlText(IDC_WAIT_MS, "1000");
   window.SetControlText(IDC_TARGET_X, "0");
   window.SetControlText(IDC_TARGET_Y, "0");
+  window.SetControlText(IDC_COLOUR_X, "0");
+  window.SetControlText(IDC_COLOUR_Y, "0");
+  window.SetControlText(IDC_COLOUR_LIMIT, std::to_string(kColourWaitLimitMs));
+  window.SetControlText(IDC_WHEEL_NOTCHES, "1");
 }
 
 void InsertScriptLine(MainWindow& window, std::string_view line) {
@@ -102,6 +108,40 @@ void InsertWaitLine(MainWindow& window) {
     return;
   }
   InsertScriptLine(window, ComposeLine(CommandId::Wait, milliseconds));
+}
+
+namespace {
+
+// The editor's one refusal, as for an empty wait: a notice and no line.
+void Refuse(MainWindow& window, std::string_view message) {
+  window.ShowMessage(BoxOwner::MainWindow, message, text::kNoticeCaption, kBoxOk);
+}
+
+}  // namespace
+
+void InsertTypeTextLines(MainWindow& window) {
+  std::optional<std::string> text = window.ExactControlText(IDC_TYPE_TEXT);
+  if (!text) return Refuse(window, text::kTextNotGbkMessage);
+  if (text->empty()) return Refuse(window, text::kEnterTextMessage);
+  InsertScriptLines(window, TypeTextLines(*text));
+}
+
+// "等待颜色:x,y,BBGGRR;", with ",t" before the ';' when a time limit is
+// written; the fields go in as they are, as the move line's do.
+void InsertColourWaitLine(MainWindow& window) {
+  std::string colour = window.ControlText(IDC_COLOUR_VALUE);
+  if (colour.empty()) return Refuse(window, text::kEnterColourMessage);
+  std::string argument =
+      window.ControlText(IDC_COLOUR_X) + "," + window.ControlText(IDC_COLOUR_Y) + "," + colour;
+  std::string limit = window.ControlText(IDC_COLOUR_LIMIT);
+  if (!limit.empty()) argument += "," + limit;
+  InsertScriptLine(window, ComposeLine(CommandId::WaitColour, argument));
+}
+
+void InsertWheelLine(MainWindow& window) {
+  std::string notches = window.ControlText(IDC_WHEEL_NOTCHES);
+  if (notches.empty()) return Refuse(window, text::kEnterNotchesMessage);
+  InsertScriptLine(window, ComposeLine(CommandId::ScrollWheel, notches));
 }
 
 void DeleteSelectedLine(MainWindow& window) {

@@ -29,6 +29,11 @@ void InsertMoveLine(MainWindow& window);        // button 1005
 void InsertKeyLine(MainWindow& window);         // button 1018
 void InsertSpecialKeyLine(MainWindow& window);  // button 1032
 void InsertWaitLine(MainWindow& window);        // button 1004
+// The text of 1044 as "输入文字" lines, as many as it takes; refused when
+// empty or holding a character GBK has not.
+void InsertTypeTextLines(MainWindow& window);   // button 1045
+void InsertColourWaitLine(MainWindow& window);  // button 1050
+void InsertWheelLine(MainWindow& window);       // button 1052
 void DeleteSelectedLine(MainWindow& window);    // menu 1011
 void ClearScriptList(MainWindow& window);       // menu 1014
 

@@ -185,5 +185,67 @@ TEST_F(ScriptEditorTest, TypedTextGoesIntoTheLineWhole) {
   EXPECT_EQ(window_.lines, (Lines{"自定义:"_gbk + longKey + ";", "移动鼠标:,12 34;"_gbk}));
 }
 
+// The other commands' group: a text as escaped "输入文字" lines (split when
+// long, after the selection, the last selected), the colour wait with or
+// without its time limit, the wheel; empty fields and characters GBK has
+// not are refused with a notice, and nothing goes in.
+TEST_F(ScriptEditorTest, TextColourAndWheelLines) {
+  struct Case {
+    int control;
+    std::string text;
+    bool notGbk;
+    std::function<void(MainWindow&)> command;
+    Lines lines;
+    std::string refusal;
+  } cases[] = {
+      {IDC_TYPE_TEXT,
+       "你好 1.5;"_gbk,
+       false,
+       InsertTypeTextLines,
+       {"输入文字:你好\\x201\\x2E5\\x3B;"_gbk},
+       ""},
+      {IDC_TYPE_TEXT,
+       std::string(60, 'z'),
+       false,
+       InsertTypeTextLines,
+       {"输入文字:"_gbk + std::string(53, 'z') + ";", "输入文字:zzzzzzz;"_gbk},
+       ""},
+      {IDC_TYPE_TEXT, "", false, InsertTypeTextLines, {}, "请输入要输入的文字"_gbk},
+      {IDC_TYPE_TEXT,
+       "?",
+       true,
+       InsertTypeTextLines,
+       {},
+       "文字中有本程序无法保存的字符，请换用其他字符"_gbk},
+      {IDC_COLOUR_LIMIT, "", false, InsertColourWaitLine, {"等待颜色:0,0,00FF00;"_gbk}, ""},
+      {IDC_COLOUR_LIMIT, "800", false, InsertColourWaitLine, {"等待颜色:0,0,00FF00,800;"_gbk}, ""},
+      {IDC_COLOUR_VALUE, "", false, InsertColourWaitLine, {}, "请输入要等待的颜色"_gbk},
+      {IDC_WHEEL_NOTCHES, "-3", false, InsertWheelLine, {"滚动鼠标:-3;"_gbk}, ""},
+      {IDC_WHEEL_NOTCHES, "", false, InsertWheelLine, {}, "请输入要滚动的格数"_gbk},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    window_.lines = {"a", "b"};
+    window_.selection = 0;
+    window_.messages.clear();
+    window_.texts[IDC_COLOUR_VALUE] = "00FF00";
+    window_.texts[c.control] = c.text;
+    window_.notGbk.clear();
+    if (c.notGbk) window_.notGbk.insert(c.control);
+    c.command(window_);
+    Lines expected = {"a"};
+    expected.insert(expected.end(), c.lines.begin(), c.lines.end());
+    expected.push_back("b");
+    EXPECT_EQ(window_.lines, expected);
+    EXPECT_EQ(window_.selection, static_cast<int>(c.lines.empty() ? 0 : c.lines.size()));
+    if (c.refusal.empty()) {
+      EXPECT_TRUE(window_.messages.empty());
+    } else {
+      ASSERT_EQ(window_.messages.size(), 1u);
+      EXPECT_EQ(window_.messages[0].text, c.refusal);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kestro

@@ -8,6 +8,11 @@ namespace kestro {
 
 std::string FakeMainWindow::ControlText(int controlId) { return texts[controlId]; }
 
+std::optional<std::string> FakeMainWindow::ExactControlText(int controlId) {
+  if (notGbk.count(controlId)) return std::nullopt;
+  return texts[controlId];
+}
+
 void FakeMainWindow::SetControlText(int controlId, std::string_view text) {
   texts[controlId] = std::string(text);
 }

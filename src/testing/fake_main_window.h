@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ struct ComboState {
 class FakeMainWindow : public MainWindow {
  public:
   std::string ControlText(int controlId) override;
+  std::optional<std::string> ExactControlText(int controlId) override;
   void SetControlText(int controlId, std::string_view text) override;
   bool IsChecked(int controlId) override;
   void SetChecked(int controlId, bool checked) override;
@@ -53,6 +55,8 @@ class FakeMainWindow : public MainWindow {
   // A combo box's text is its edit field: a selection copies the entry in,
   // as a Win32 combo box does, and SetControlText types over it.
   std::map<int, std::string> texts;
+  // Controls whose text holds a character GBK has not (as typed in UTF-16).
+  std::set<int> notGbk;
   std::map<int, bool> checks;
   std::map<int, ComboState> combos;
   std::vector<std::string> lines;

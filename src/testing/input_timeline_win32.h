@@ -18,7 +18,7 @@
 namespace kestro {
 
 struct TimedInput {
-  std::string what;  // "lbutton down", "rbutton up", "key 65 down", "move"
+  std::string what;  // "lbutton down", "rbutton up", "key 65 down", "move", "wheel -240"
   int x = 0;         // mouse events: the cursor
   int y = 0;
   std::int64_t timeUs = 0;  // MonotonicMicroseconds when the hook saw it
@@ -96,12 +96,19 @@ class InputTimeline {
       case WM_MOUSEMOVE:
         what = "move";
         break;
+      case WM_MOUSEWHEEL:
+        what = "wheel";
+        break;
     }
     if (code != HC_ACTION || !what) return CallNextHookEx(nullptr, code, message, data);
     bool injected = (info.flags & LLMHF_INJECTED) != 0;
+    std::string name = what;
+    if (message == WM_MOUSEWHEEL) {
+      name += " " + std::to_string(static_cast<short>(HIWORD(info.mouseData)));
+    }
     instance_->Add(
-        {what, info.pt.x, info.pt.y, MonotonicMicroseconds(), injected, info.dwExtraInfo});
-    bool button = message != WM_MOUSEMOVE;
+        {name, info.pt.x, info.pt.y, MonotonicMicroseconds(), injected, info.dwExtraInfo});
+    bool button = message != WM_MOUSEMOVE;  // and the wheel
     if (injected && button && instance_->swallow_ == Swallow::InjectedKeysAndButtons) return 1;
     return CallNextHookEx(nullptr, code, message, data);
   }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "colour_patch.h"
 #include "kestro_process.h"
 #include "resource_ids.h"
 #include "testing/input_recorder_win32.h"
@@ -24,42 +25,6 @@ void PressHotkey(UINT modifiers, BYTE key) {
 std::size_t CountOf(const std::vector<std::string>& events, const std::string& event) {
   return static_cast<std::size_t>(std::count(events.begin(), events.end(), event));
 }
-
-// A top-most window of one colour under the cursor, for the capture.
-class ColourPatch {
- public:
-  ColourPatch(COLORREF colour, RECT where) : brush_(CreateSolidBrush(colour)) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hbrBackground = brush_;
-    windowClass.lpszClassName = L"KestroColourPatch";
-    RegisterClassW(&windowClass);
-    window_ =
-        CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"KestroColourPatch", L"", WS_POPUP,
-                        where.left, where.top, where.right - where.left, where.bottom - where.top,
-                        nullptr, nullptr, windowClass.hInstance, nullptr);
-    ShowWindow(window_, SW_SHOWNOACTIVATE);
-    UpdateWindow(window_);
-    Pump();
-  }
-  ~ColourPatch() {
-    DestroyWindow(window_);
-    UnregisterClassW(L"KestroColourPatch", GetModuleHandleW(nullptr));
-    DeleteObject(brush_);
-  }
-  void Pump() {
-    for (int i = 0; i < 20; ++i) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-      Sleep(10);
-    }
-  }
-
- private:
-  HBRUSH brush_;
-  HWND window_;
-};
 
 class HotkeysTest : public ::testing::Test {
  protected:

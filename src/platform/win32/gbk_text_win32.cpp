@@ -25,4 +25,17 @@ std::string GbkFromWide(std::wstring_view wide) {
   return gbk;
 }
 
+std::optional<std::string> ExactGbkFromWide(std::wstring_view wide) {
+  if (wide.empty()) return std::string();
+  int size = static_cast<int>(wide.size());
+  BOOL lost = FALSE;
+  int count = WideCharToMultiByte(kCodePageGbk, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0,
+                                  nullptr, &lost);
+  if (lost || count <= 0) return std::nullopt;
+  std::string gbk(static_cast<std::size_t>(count), '\0');
+  WideCharToMultiByte(kCodePageGbk, WC_NO_BEST_FIT_CHARS, wide.data(), size, gbk.data(), count,
+                      nullptr, nullptr);
+  return gbk;
+}
+
 }  // namespace kestro

@@ -3,6 +3,7 @@
 // so Chinese shows correctly whatever the system's ANSI code page is.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,7 @@ namespace kestro {
 std::wstring WideFromGbk(std::string_view gbk);
 // Characters GBK cannot hold become '?'.
 std::string GbkFromWide(std::wstring_view wide);
+// Nothing when GBK cannot hold a character of the text.
+std::optional<std::string> ExactGbkFromWide(std::wstring_view wide);
 
 }  // namespace kestro
