@@ -20,6 +20,7 @@
 #include "app/main_window.h"
 #include "resource_ids.h"
 #include "runner/script_runner.h"
+#include "script/line_costs.h"
 #include "script/script_editor.h"
 #include "testing/fake_input.h"
 #include "testing/fake_main_window.h"
@@ -230,6 +231,61 @@ void BenchRecordedLines(int existing, int recorded) {
   DestroyWindow(parent);
 }
 
+// The processor time the program's process used, in milliseconds.
+double CpuMs(DWORD processId) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  FILETIME created, exited, kernel, user;
+  bool known = process && GetProcessTimes(process, &created, &exited, &kernel, &user);
+  if (process) CloseHandle(process);
+  if (!known) return 0;
+  auto ms = [](FILETIME t) {
+    return static_cast<double>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime) /
+           10000.0;
+  };
+  return ms(kernel) + ms(user);
+}
+
+// What a colour wait costs while it looks, against the program idle for as
+// long; and the pace a text is typed at, seen from another program.
+void BenchTextAndColourLines() {
+  KestroProcess kestro;
+  if (!kestro.WaitForMainWindow()) return void(std::printf("the program did not start\n"));
+  double idleStart = CpuMs(kestro.processId());
+  Sleep(10000);
+  double idle = CpuMs(kestro.processId()) - idleStart;
+  AddLine(kestro.Control(IDC_SCRIPT_LIST), "等待颜色:1279,1023,123456,10000;"_gbk);
+  double start = CpuMs(kestro.processId());
+  kestro.Command(IDM_RUN);
+  WaitUntil([&] { return kestro.StatusText(0) == L"等待颜色超时，已停止"; }, 15000);
+  double waiting = CpuMs(kestro.processId()) - start;
+  std::printf("10 s colour wait: %.0f ms of processor time (%.2f %% of a core), idle %.0f ms\n",
+              waiting, waiting / 110.1, idle);
+
+  const std::string text = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMN";
+  SendMessageW(kestro.Control(IDC_SCRIPT_LIST), LB_RESETCONTENT, 0, 0);
+  AddLine(kestro.Control(IDC_SCRIPT_LIST), "输入文字:"_gbk + text + ";");
+  FrontWindow front;
+  InputTimeline hooks(Swallow::InjectedKeysAndButtons);
+  kestro.Command(IDM_RUN);
+  // Each character is the press and release of VK_PACKET (231); the hooks
+  // may see both as presses, so every event is counted and a character is
+  // every other one.
+  std::vector<double> events;
+  auto typed = [&] {
+    for (const TimedInput& event : hooks.Take()) {
+      if (event.what.starts_with("key 231")) events.push_back(event.timeUs / 1000.0);
+    }
+    return events.size() >= 2 * text.size();
+  };
+  if (!WaitUntil(typed, 10000) || events.size() != 2 * text.size()) {
+    return void(std::printf("%zu key events for 50 characters\n", events.size()));
+  }
+  std::vector<double> downs;
+  for (std::size_t i = 0; i < events.size(); i += 2) downs.push_back(events[i]);
+  std::printf("50 characters typed in %.1f ms: %.2f ms a character (written %u)\n",
+              downs.back() - downs.front(), (downs.back() - downs.front()) / 49, kTypingPaceMs);
+}
+
 void BenchLoad(int lineCount) {
   KestroProcess kestro;
   if (!kestro.WaitForMainWindow()) return void(std::printf("the program did not start\n"));
@@ -257,7 +313,7 @@ void BenchLoad(int lineCount) {
 }  // namespace
 }  // namespace kestro
 
-// With arguments, only the named figures: load, first, run.
+// With arguments, only the named figures: load, first, lines, run.
 int main(int argc, char** argv) {
   auto wanted = [&](std::string_view name) {
     return argc < 2 || std::find(argv + 1, argv + argc, name) != argv + argc;
@@ -275,6 +331,7 @@ int main(int argc, char** argv) {
     kestro::BenchFirstEvent("a click after a move",
                             {"移动鼠标:1270,1000;"_gbk, "单击鼠标:左键;"_gbk}, 7);
   }
+  if (wanted("lines")) kestro::BenchTextAndColourLines();
   if (wanted("run")) {
     kestro::BenchRunTiming(2);
     kestro::BenchRunTiming(100);

@@ -240,6 +240,33 @@ TEST_F(RecordingTest, StoppingFromTheMenuLeavesNoLineForThatClick) {
   EXPECT_EQ(kestro_.StatusText(1), L"录制2行");
 }
 
+// The wheel, turned for real, is recorded as 滚动鼠标 lines at the cursor
+// and replays as the same turns there.
+TEST_F(RecordingTest, AScrollIsRecordedAndReplayed) {
+  InputTimeline timeline;
+  ASSERT_TRUE(Xdotool("key ctrl+F12"));
+  ASSERT_TRUE(StatusBecomes(L"正在录制..."));
+  ASSERT_TRUE(Xdotool("mousemove 200 300 click 4 sleep 0.3 click 5 sleep 0.3 key ctrl+F12"));
+  ASSERT_TRUE(StatusBecomes(L"录制结束!"));
+  auto wheels = [](const std::vector<TimedInput>& events, bool injected) {
+    std::vector<std::string> turns;
+    for (const TimedInput& event : events) {
+      if (event.injected == injected && event.what.starts_with("wheel")) {
+        turns.push_back(event.what + " at " + std::to_string(event.x) + "," +
+                        std::to_string(event.y));
+      }
+    }
+    return turns;
+  };
+  std::vector<std::string> recorded = wheels(timeline.Take(), false);
+  ASSERT_EQ(recorded, (std::vector<std::string>{"wheel 120 at 200,300", "wheel -120 at 200,300"}));
+  ExpectLines(kestro_.ListLines(), {L"移动鼠标:200,300;", L"滚动鼠标:1;", L"*", L"滚动鼠标:-1;"});
+
+  kestro_.Command(IDM_RUN);
+  ASSERT_TRUE(StatusBecomes(L"执行脚本结束!", 10000));
+  EXPECT_EQ(wheels(timeline.Take(), true), recorded);
+}
+
 // Presses modifiers + key as another program would, from this program.
 void PressHotkey(UINT modifiers, BYTE key) {
   if (modifiers & MOD_CONTROL) keybd_event(VK_CONTROL, 0, 0, 0);
