@@ -107,7 +107,8 @@ class ResourcesTest : public ::testing::Test {
 TEST_F(ResourcesTest, MainDialogTemplate) {
   DialogTemplate dialog = ReadDialogTemplate(module_, IDD_MAIN);
   ASSERT_TRUE(dialog.found);
-  ExpectDialog(dialog, L"Zelmo按键", 279, 231, IDR_MAIN_MENU,
+  // Grown by the group of the text, colour and wheel lines below the rest.
+  ExpectDialog(dialog, L"Zelmo按键", 279, 315, IDR_MAIN_MENU,
                DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
   EXPECT_FALSE(dialog.style & WS_MAXIMIZEBOX);
 
@@ -135,6 +136,23 @@ TEST_F(ResourcesTest, MainDialogTemplate) {
       {1003, Kind::Edit, L"", 19, 180, 40, 12},
       {-1, Kind::Label, L"毫秒", 64, 183, 17, 8},
       {1004, Kind::PushButton, L"插入", 121, 183, 27, 12},
+      {-1, Kind::GroupBox, L"其他命令", 11, 213, 142, 75},
+      {-1, Kind::Label, L"文字", 16, 229, 17, 8},
+      {1044, Kind::Edit, L"", 35, 226, 81, 12},
+      {1045, Kind::PushButton, L"插入", 121, 226, 27, 12},
+      {-1, Kind::Label, L"x", 23, 243, 8, 8},
+      {-1, Kind::Label, L"y", 45, 243, 8, 8},
+      {-1, Kind::Label, L"颜色", 68, 243, 17, 8},
+      {-1, Kind::Label, L"时限", 98, 243, 17, 8},
+      {1046, Kind::Edit, L"", 16, 252, 20, 12},
+      {1047, Kind::Edit, L"", 38, 252, 20, 12},
+      {1048, Kind::Edit, L"", 60, 252, 32, 12},
+      {1049, Kind::Edit, L"", 94, 252, 24, 12},
+      {1050, Kind::PushButton, L"插入", 121, 252, 27, 12},
+      {-1, Kind::Label, L"滚动", 16, 271, 17, 8},
+      {1051, Kind::Edit, L"", 35, 268, 30, 12},
+      {-1, Kind::Label, L"格", 69, 271, 10, 8},
+      {1052, Kind::PushButton, L"插入", 121, 268, 27, 12},
       {-1, Kind::Label, L"执行次数", 166, 20, 34, 8},
       {1010, Kind::Edit, L"", 202, 17, 25, 12},
       {1012, Kind::CheckBox, L"循环", 235, 19, 26, 8},
