@@ -11,6 +11,7 @@ UpdateSettings UpdateServerSettings() {
   UpdateSettings settings;
   settings.host = KESTRO_UPDATE_HOST;
   settings.port = KESTRO_UPDATE_PORT;
+  settings.successorSignerKeys = {KESTRO_SUCCESSOR_SIGNER_KEYS};
   return settings;
 }
 

@@ -17,8 +17,13 @@ class Processes {
   // look at counts as running: only a process known to be gone is not.
   virtual bool IsRunning(ProcessId process) = 0;
   // Waits until the process has ended, at most the time limit; true when it
-  // has ended (or never existed), false when it still runs.
+  // has ended (or never existed), false when it still runs or cannot be
+  // watched.
   virtual bool WaitForExit(ProcessId process, std::uint32_t limitMs) = 0;
+  // True when the process is the one that started this one: its id is this
+  // process's parent's, and it began before this one did (so a later
+  // process that got the same id does not count).
+  virtual bool IsParentProcess(ProcessId process) = 0;
 };
 
 class SystemProcesses final : public Processes {
@@ -26,6 +31,7 @@ class SystemProcesses final : public Processes {
   ProcessId CurrentProcessId() override;
   bool IsRunning(ProcessId process) override;
   bool WaitForExit(ProcessId process, std::uint32_t limitMs) override;
+  bool IsParentProcess(ProcessId process) override;
 };
 
 }  // namespace kestro

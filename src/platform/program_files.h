@@ -1,7 +1,8 @@
 // The files the update writes and moves in the running program's folder: a
 // download filled chunk by chunk, the program renamed aside, the download
-// moved into its place, and what an earlier update left behind. Moves never
-// replace a file, so a step that fails leaves both names as they were.
+// held open from its check until the program in it has started, and what an
+// earlier update left behind. Moves never replace a file, so a step that
+// fails leaves both names as they were.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,23 @@ class FileWriter {
   virtual ~FileWriter() = default;
   // Appends the bytes at the end of the file; false when not all were written.
   virtual bool Append(std::string_view bytes) = 0;
+};
+
+// A file held open from its check to the start of the program in it: while
+// it is held nobody else may write, rename or delete it, so what starts is
+// what was checked. Destroying it lets go.
+class HeldFile {
+ public:
+  virtual ~HeldFile() = default;
+  // Where the file is now.
+  virtual const NativePath& path() const = 0;
+  virtual std::optional<std::uint64_t> Size() = 0;
+  // Renames the held file to `to`, which must not exist; false on failure,
+  // which leaves it where it was.
+  virtual bool MoveTo(const NativePath& to) = 0;
+  // The system's handle of the open file (a Windows HANDLE), for the
+  // signature check; nullptr where there is none.
+  virtual void* SystemHandle() const { return nullptr; }
 };
 
 class ProgramFiles {
@@ -43,10 +61,14 @@ class ProgramFiles {
   // Renames `from` to `to`, which must not exist; false on failure, which
   // leaves both names as they were. A running program's file may be renamed.
   virtual bool Move(const NativePath& from, const NativePath& to) = 0;
-  // Deletes the file; nothing happens when it does not exist or is in use.
+  // Deletes the file, but only a plain file that is what its name says: a
+  // name that leads elsewhere (a link) is left alone, and so is its target.
+  // Nothing happens when it does not exist or is in use.
   virtual void Remove(const NativePath& path) = 0;
-  // True when the path names the file the running program was started from.
-  virtual bool IsRunningProgram(const NativePath& path) = 0;
+  // Opens the file to hold it (see HeldFile); nullptr when it cannot be.
+  virtual std::unique_ptr<HeldFile> Hold(const NativePath& path) = 0;
+  // The file the running program was started from, whatever its name.
+  virtual NativePath RunningProgramPath() = 0;
 };
 
 // The real files. An empty folder means the running program's folder; tests
@@ -62,7 +84,8 @@ class SystemProgramFiles final : public ProgramFiles {
   std::optional<std::uint64_t> FileSize(const NativePath& path) override;
   bool Move(const NativePath& from, const NativePath& to) override;
   void Remove(const NativePath& path) override;
-  bool IsRunningProgram(const NativePath& path) override;
+  std::unique_ptr<HeldFile> Hold(const NativePath& path) override;
+  NativePath RunningProgramPath() override;
 
  private:
   // The folder without a trailing separator; empty when unknown.

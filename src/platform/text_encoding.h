@@ -6,9 +6,14 @@
 #include <string>
 #include <string_view>
 
+#include "platform/native_path.h"
+
 namespace kestro {
 
 // Bytes GBK has no character for become U+FFFD.
 std::u16string Utf16FromGbk(std::string_view gbk);
+
+// A path as a GBK text to show; characters GBK has not become '?'.
+std::string GbkForDisplay(const NativePath& path);
 
 }  // namespace kestro

@@ -4,8 +4,10 @@
 //   probe trust-root CA.der       adds a test root to the machine's root store
 //   probe distrust-root CA.der    removes it again
 //   probe tamper IN OUT           copies IN with one byte of its image changed
-//   probe verdicts FILE...        prints what the check says about the running
-//                                 probe and each file, and the trust decision
+//   probe verdicts [--successor KEY] FILE...
+//                                 prints what the check says about the running
+//                                 probe and each file (state, signer, key), and
+//                                 the trust decision, with KEY as a successor
 #include <windows.h>
 // after windows.h, which it needs
 #include <wincrypt.h>
@@ -42,6 +44,7 @@ const char* StateName(SignatureState state) {
 std::string Describe(const CodeSignature& signature) {
   std::string text = StateName(signature.state);
   if (!signature.publisher.empty()) text += " [" + signature.publisher + "]";
+  if (!signature.signerKey.empty()) text += " " + signature.signerKey;
   return text;
 }
 
@@ -86,13 +89,19 @@ int Tamper(const char* in, const char* out) {
 }
 
 int Verdicts(int count, char** files) {
+  SignerKeys successors;
+  if (count >= 2 && std::string(files[0]) == "--successor") {
+    successors.push_back(files[1]);
+    count -= 2;
+    files += 2;
+  }
   SystemCodeSigning signing;
   std::printf("running program: %s\n", Describe(signing.RunningProgramSignature()).c_str());
   for (int i = 0; i < count; ++i) {
     std::string path = files[i];
     std::string name = path.substr(path.find_last_of("\\/") + 1);
     NativePath file = std::filesystem::path(path).native();
-    bool trusted = IsTrustedUpdateFile(signing, file);
+    bool trusted = IsTrustedUpdateFile(signing, file, successors);
     std::printf("%s: %s -> %s\n", name.c_str(), Describe(signing.FileSignature(file)).c_str(),
                 trusted ? "trusted" : "refused");
   }

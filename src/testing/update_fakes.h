@@ -1,8 +1,8 @@
 // Fakes for the update tests. The fake signature follows the file's content,
 // so a test states what a file "is" by what the server sent: a download that
-// starts with "SIG:<publisher>\n" is validly signed by that publisher, one
-// that starts with "BAD:" carries a broken signature (altered after
-// signing), anything else is unsigned. The other fakes run in virtual time
+// starts with "SIG:<key>\n" is validly signed with that key (its publisher
+// named the same), one that starts with "BAD:" carries a broken signature
+// (altered after signing), anything else is unsigned. The other fakes run in virtual time
 // and let a test make any one file step fail.
 #pragma once
 
@@ -36,15 +36,23 @@ class FakeCodeSigning : public CodeSigning {
     inspected.push_back(path);
     std::ifstream file(std::filesystem::path(path), std::ios::binary);
     std::string content(std::istreambuf_iterator<char>(file), {});
-    if (content.starts_with("BAD:")) return {SignatureState::Invalid, ""};
-    if (!content.starts_with("SIG:")) return {SignatureState::Unsigned, ""};
-    std::size_t end = content.find('\n');
-    return {SignatureState::Valid, content.substr(4, end - 4)};
+    return SignatureOf(content);
+  }
+  // What the file held when it was taken: Windows lets nobody else open a
+  // held file for reading by name.
+  CodeSignature HeldFileSignature(const HeldFile& file) override;
+
+  static CodeSignature SignatureOf(const std::string& content) {
+    if (content.starts_with("BAD:")) return {SignatureState::Invalid};
+    if (!content.starts_with("SIG:")) return {SignatureState::Unsigned};
+    std::string key = content.substr(4, content.find('\n') - 4);
+    return {SignatureState::Valid, key, key};
   }
 
-  CodeSignature runningProgram{SignatureState::Valid, kOurPublisher};
+  CodeSignature runningProgram{SignatureState::Valid, kOurPublisher, kOurPublisher};
   // Every path given to FileSignature, in order.
   std::vector<NativePath> inspected;
+  int heldInspections = 0;
 };
 
 class RecordingLauncher : public ProgramLauncher {
@@ -52,6 +60,7 @@ class RecordingLauncher : public ProgramLauncher {
   bool Start(const NativePath& program, std::string_view arguments) override {
     started.push_back(program);
     this->arguments.emplace_back(arguments);
+    if (onStart) onStart();
     return startSucceeds;
   }
   bool OpenAddress(std::string_view address) override {
@@ -59,6 +68,8 @@ class RecordingLauncher : public ProgramLauncher {
     return true;
   }
   bool startSucceeds = true;
+  // Called as a program starts, e.g. to see what is held then.
+  std::function<void()> onStart;
   std::vector<NativePath> started;
   std::vector<std::string> arguments;
   std::vector<std::string> opened;
@@ -74,6 +85,7 @@ class FakeProcesses : public Processes {
     waits.push_back({process, limitMs});
     return !IsRunning(process);
   }
+  bool IsParentProcess(ProcessId process) override { return process != 0 && process == parent; }
 
   struct Wait {
     ProcessId process;
@@ -81,6 +93,7 @@ class FakeProcesses : public Processes {
     bool operator==(const Wait&) const = default;
   };
   ProcessId self = 4242;
+  ProcessId parent = 0;
   std::set<ProcessId> running;
   std::vector<Wait> waits;
 };
@@ -175,15 +188,57 @@ class FaultyProgramFiles : public ProgramFiles {
     return files_.Move(from, to);
   }
   void Remove(const NativePath& path) override { files_.Remove(path); }
-  bool IsRunningProgram(const NativePath& path) override { return path == runningProgram; }
+  std::unique_ptr<HeldFile> Hold(const NativePath& path) override;
+  NativePath RunningProgramPath() override { return runningProgram; }
 
   NativePath runningProgram;
-  // Returns true for the move that is to fail.
+  // Returns true for the move that is to fail, whether by name or through
+  // a held file.
   std::function<bool(const NativePath& from, const NativePath& to)> failMove;
+  // The held file, while it is held.
+  HeldFile* held = nullptr;
 
  private:
   SystemProgramFiles files_;
 };
+
+// A held file of the scratch folder whose moves may fail as the files say.
+class FaultyHeldFile : public HeldFile {
+ public:
+  FaultyHeldFile(FaultyProgramFiles& files, std::unique_ptr<HeldFile> file, std::string content)
+      : content(std::move(content)), files_(files), file_(std::move(file)) {
+    files_.held = this;
+  }
+  ~FaultyHeldFile() override { files_.held = nullptr; }
+  const NativePath& path() const override { return file_->path(); }
+  std::optional<std::uint64_t> Size() override { return file_->Size(); }
+  bool MoveTo(const NativePath& to) override {
+    if (files_.failMove && files_.failMove(path(), to)) return false;
+    return file_->MoveTo(to);
+  }
+
+  const std::string content;
+
+ private:
+  FaultyProgramFiles& files_;
+  std::unique_ptr<HeldFile> file_;
+};
+
+inline std::unique_ptr<HeldFile> FaultyProgramFiles::Hold(const NativePath& path) {
+  std::ifstream read(std::filesystem::path(path), std::ios::binary);
+  std::string content(std::istreambuf_iterator<char>(read), {});
+  read.close();
+  std::unique_ptr<HeldFile> file = files_.Hold(path);
+  if (!file) return nullptr;
+  return std::make_unique<FaultyHeldFile>(*this, std::move(file), std::move(content));
+}
+
+inline CodeSignature FakeCodeSigning::HeldFileSignature(const HeldFile& file) {
+  ++heldInspections;
+  inspected.push_back(file.path());
+  const auto* faulty = dynamic_cast<const FaultyHeldFile*>(&file);
+  return faulty ? SignatureOf(faulty->content) : CodeSignature{};
+}
 
 // A program of `size` bytes that starts with the tag; the rest holds every
 // byte value, zero and CR LF included, as an executable would.

@@ -24,7 +24,7 @@ void UpdateChecker::RemoveLeftovers() {
 
 bool UpdateChecker::RunningProgramIsSigned() {
   CodeSignature self = platform_.signing.RunningProgramSignature();
-  return self.state == SignatureState::Valid && !self.publisher.empty();
+  return self.state == SignatureState::Valid && !self.signerKey.empty();
 }
 
 bool UpdateChecker::SetServer(std::string_view host, std::string_view directory,
@@ -152,8 +152,9 @@ int UpdateChecker::DownloadUpdate() {
   file.reset();
   connection.reset();
 
-  // Only a whole file from the running program's own publisher is kept.
-  bool trusted = complete && IsTrustedUpdateFile(platform_.signing, download);
+  // Only a whole file signed by a key the running program knows is kept.
+  bool trusted =
+      complete && IsTrustedUpdateFile(platform_.signing, download, settings_.successorSignerKeys);
   std::lock_guard<std::mutex> lock(downloadMutex_);
   if (!trusted || abandoned_) {
     files.Remove(download);
@@ -164,19 +165,23 @@ int UpdateChecker::DownloadUpdate() {
   return 1;
 }
 
-LaunchResult UpdateChecker::LaunchUpdate() {
+LaunchOutcome UpdateChecker::LaunchUpdate() {
   std::lock_guard<std::mutex> lock(downloadMutex_);
-  if (keptDownload_.empty()) return LaunchResult::NothingPending;
+  if (keptDownload_.empty()) return {};
   NativePath download = std::exchange(keptDownload_, {});
-  NativePath target = platform_.files.PathBesideProgram(exeName_);
+  // The program replaces itself under whatever name it was given; nothing
+  // else in the folder is touched.
+  NativePath target = platform_.files.RunningProgramPath();
   if (target.empty()) {
     platform_.files.Remove(download);
-    return LaunchResult::Failed;
+    return {LaunchResult::Failed, {}};
   }
   InstallPlatform install{platform_.files, platform_.signing, platform_.launcher,
                           platform_.processes};
-  return InstallUpdate(install, download, verifiedLength_, target) ? LaunchResult::Started
-                                                                   : LaunchResult::Failed;
+  InstallResult installed =
+      InstallUpdate(install, download, verifiedLength_, target, settings_.successorSignerKeys);
+  if (installed.started) return {LaunchResult::Started, {}};
+  return {LaunchResult::Failed, installed.stranded};
 }
 
 void UpdateChecker::RemoveKeptDownload() {

@@ -5,7 +5,7 @@
 // asks at all, every read has a time limit and the whole check a deadline,
 // nothing the server sends can overrun a buffer, an announced length above
 // the ceiling is refused unread, and the download stays a temporary file,
-// complete and signed by the running program's publisher, until the user
+// complete and signed by a key the running program knows, until the user
 // says yes. Only a failure after yes is reported.
 #pragma once
 
@@ -22,6 +22,7 @@
 #include "platform/program_files.h"
 #include "platform/program_launcher.h"
 #include "platform/tcp_connection.h"
+#include "update/update_trust.h"
 
 namespace kestro {
 
@@ -70,6 +71,13 @@ enum class LaunchResult {
   NothingPending,
 };
 
+struct LaunchOutcome {
+  LaunchResult result = LaunchResult::NothingPending;
+  // After a failure: where the program's own file lies when it could not
+  // be put back under its name; empty when it is back.
+  NativePath strandedProgram;
+};
+
 struct UpdateSettings {
   // The server UpdateThread points the checker at; the program sets it at
   // build time.
@@ -83,6 +91,9 @@ struct UpdateSettings {
   // Both exchanges together, from the version file's request on: a server
   // that sends a byte just within every time limit is cut off all the same.
   std::uint32_t overallDeadlineMs = 5 * 60 * 1000;
+  // Keys besides the running program's own that may sign an update (see
+  // update_trust.h); the program sets them at build time.
+  SignerKeys successorSignerKeys;
 };
 
 class UpdateChecker {
@@ -94,9 +105,9 @@ class UpdateChecker {
   // Removes what earlier updates left beside the program (see
   // RemoveLeftovers in update_install.h). Before the first download only.
   void RemoveLeftovers();
-  // Whether the running program carries a valid signature with a named
-  // publisher. Without one no download could ever be trusted, so the check
-  // does not even ask.
+  // Whether the running program carries a valid signature by a known key.
+  // Without one no download could ever be trusted, so the check does not
+  // even ask.
   bool RunningProgramIsSigned();
 
   // Copies the server's host, the directory (with leading and trailing
@@ -112,10 +123,11 @@ class UpdateChecker {
   // program and keeps it there when it is complete and trusted: 1 then,
   // else 0 with no file left behind. Nothing else in the folder changes.
   int DownloadUpdate();
-  // After yes: puts the kept download in the place of exeName beside the
-  // program and starts it, telling it which process it replaces (see
-  // InstallUpdate). Whatever the result, the download is no longer kept.
-  LaunchResult LaunchUpdate();
+  // After yes: puts the kept download in the place of the running program's
+  // own file, whatever its name, and starts it, telling it which process it
+  // replaces (see InstallUpdate). Whatever the result, the download is no
+  // longer kept.
+  LaunchOutcome LaunchUpdate();
   // After no: removes the kept download.
   void DiscardUpdate();
   // The program is ending: removes the kept download, and a later

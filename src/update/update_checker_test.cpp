@@ -380,9 +380,9 @@ TEST_F(LaunchUpdateTest, NothingStartsWithoutACompletedDownload) {
   checker->FetchVersion();
   EXPECT_EQ(checker->DownloadUpdate(), 0);
   EXPECT_EQ(checker->announcedLength(), 2000u);
-  EXPECT_EQ(checker->LaunchUpdate(), LaunchResult::NothingPending);
+  EXPECT_EQ(checker->LaunchUpdate().result, LaunchResult::NothingPending);
   EXPECT_EQ(launcher_.started, std::vector<NativePath>{});
-  EXPECT_EQ(MakeChecker(80)->LaunchUpdate(), LaunchResult::NothingPending);
+  EXPECT_EQ(MakeChecker(80)->LaunchUpdate().result, LaunchResult::NothingPending);
 }
 
 // In virtual time, against a server that sends one byte at a time.

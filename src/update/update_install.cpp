@@ -54,9 +54,11 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
                     [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-// Puts the program renamed aside back under its name, if it was moved.
-void PutBack(ProgramFiles& files, const NativePath& aside, const NativePath& target) {
-  if (!aside.empty()) files.Move(aside, target);
+// Puts the program renamed aside back under its name, if it was moved; the
+// failure result when it cannot be, saying where it lies.
+InstallResult PutBack(ProgramFiles& files, const NativePath& aside, const NativePath& target) {
+  if (aside.empty() || files.Move(aside, target)) return {};
+  return {false, aside};
 }
 
 }  // namespace
@@ -120,49 +122,51 @@ std::optional<ProcessId> ReplacedProcess(std::string_view commandLine) {
 
 void WaitForReplacedProgram(Processes& processes, std::string_view commandLine) {
   std::optional<ProcessId> replaced = ReplacedProcess(commandLine);
-  if (!replaced || *replaced == processes.CurrentProcessId()) return;
+  if (!replaced || !processes.IsParentProcess(*replaced)) return;
   // After the limit this copy starts all the same; should the old one still
   // hold the single-instance name, this copy ends as any second copy does.
   processes.WaitForExit(*replaced, kReplacedProgramWaitMs);
 }
 
-bool InstallUpdate(InstallPlatform platform, const NativePath& download, std::uint64_t verifiedSize,
-                   const NativePath& target) {
+InstallResult InstallUpdate(InstallPlatform platform, const NativePath& download,
+                            std::uint64_t verifiedSize, const NativePath& target,
+                            const SignerKeys& successorKeys) {
   ProgramFiles& files = platform.files;
   // The question may have stood open for a long time: what is about to run
-  // is checked again.
-  if (files.FileSize(download) != verifiedSize ||
-      !IsTrustedUpdateFile(platform.signing, download)) {
+  // is checked again, through the hold that keeps it as checked.
+  std::unique_ptr<HeldFile> held = files.Hold(download);
+  if (!held || held->Size() != verifiedSize ||
+      !IsTrustedHeldFile(platform.signing, *held, successorKeys)) {
+    held.reset();
     files.Remove(download);
-    return false;
+    return {};
   }
-  ProcessId self = platform.processes.CurrentProcessId();
   // Windows refuses to replace a running program's file but lets it be
-  // renamed; any other file there is set aside too, so a failure can bring
-  // it back.
-  bool targetIsRunning = files.IsRunningProgram(target);
+  // renamed; it stays aside until this process has ended, and the next
+  // start removes it.
+  ProcessId self = platform.processes.CurrentProcessId();
   NativePath aside;
   if (files.Exists(target)) {
     aside = files.PathBesideProgram(FreeName(files.NamesBesideProgram(), AsideFileName, self));
     if (aside.empty() || !files.Move(target, aside)) {
+      held.reset();
       files.Remove(download);
-      return false;
+      return {};
     }
   }
-  if (!files.Move(download, target)) {
-    PutBack(files, aside, target);
+  if (!held->MoveTo(target)) {
+    held.reset();
     files.Remove(download);
-    return false;
+    return PutBack(files, aside, target);
   }
-  if (!platform.launcher.Start(target, ReplacesArgument(self))) {
-    files.Remove(target);
-    PutBack(files, aside, target);
-    return false;
-  }
-  // The running program's own file stays aside until this process has
-  // ended; the next start removes it.
-  if (!aside.empty() && !targetIsRunning) files.Remove(aside);
-  return true;
+  if (platform.launcher.Start(target, ReplacesArgument(self))) return {true, {}};
+  // The new program goes back to its temporary name and away, so the old
+  // one can have its name again.
+  bool movedOut = held->MoveTo(download);
+  held.reset();
+  if (!movedOut) return {false, aside};
+  files.Remove(download);
+  return PutBack(files, aside, target);
 }
 
 }  // namespace kestro

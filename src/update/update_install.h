@@ -15,6 +15,7 @@
 #include "platform/processes.h"
 #include "platform/program_files.h"
 #include "platform/program_launcher.h"
+#include "update/update_trust.h"
 
 namespace kestro {
 
@@ -47,9 +48,10 @@ void RemoveLeftovers(ProgramFiles& files, Processes& processes);
 // there or not well formed.
 std::string ReplacesArgument(ProcessId process);
 std::optional<ProcessId> ReplacedProcess(std::string_view commandLine);
-// When the command line names a process that this copy replaces, waits
-// until that process has ended (at most kReplacedProgramWaitMs), so its
-// single-instance name and its hotkeys are free again.
+// When the command line names the process that started this copy, waits
+// until it has ended (at most kReplacedProgramWaitMs in all), so its
+// single-instance name and its hotkeys are free again. Any other process
+// named there is not waited for.
 void WaitForReplacedProgram(Processes& processes, std::string_view commandLine);
 
 struct InstallPlatform {
@@ -59,12 +61,23 @@ struct InstallPlatform {
   Processes& processes;
 };
 
-// Puts the download, verified earlier at `verifiedSize` bytes, in the
-// target's place and starts it with ReplacesArgument. Right before, the
-// download must still have that size and a trusted signature. True when the
-// new program was started; false when a step failed, and then the target is
-// back under its name and the download is gone.
-bool InstallUpdate(InstallPlatform platform, const NativePath& download, std::uint64_t verifiedSize,
-                   const NativePath& target);
+struct InstallResult {
+  bool started = false;
+  // Where the program's own file lies when a failed swap could not put it
+  // back under its name; empty otherwise.
+  NativePath stranded;
+};
+
+// Puts the download, verified earlier at `verifiedSize` bytes, in the place
+// of the running program's file (`target`) and starts it with
+// ReplacesArgument. The download is held from its last check to the start:
+// it must still have that size and a trusted signature, read through the
+// held file, which is then renamed into place and started. Between renaming
+// the program aside and moving the download in, nothing else runs. Started
+// when the new program was started; otherwise the target is back under its
+// name (or `stranded` says where it lies) and the download is gone.
+InstallResult InstallUpdate(InstallPlatform platform, const NativePath& download,
+                            std::uint64_t verifiedSize, const NativePath& target,
+                            const SignerKeys& successorKeys = {});
 
 }  // namespace kestro

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "testing/scratch_folder.h"
@@ -63,11 +67,24 @@ TEST(UpdateNamesTest, RemoveLeftoversTakesOnlyOwnNamesOfEndedProcesses) {
         "~kestro-update-77-0.tmp", "~kestro-replaced-77-1.old", "~kestro-update-4242-0.tmp",
         "~kestro-update-091-0.tmp", "~kestro-notes.txt"})
     folder.Write(name, "x");
+  // A link of a leftover's name leads elsewhere: it and its target stay.
+  ScratchFolder elsewhere;
+  elsewhere.Write("precious", "keep me");
+  std::error_code linked;
+  std::filesystem::create_symlink(std::filesystem::path(elsewhere.PathOf("precious")),
+                                  std::filesystem::path(folder.PathOf("~kestro-update-91-1.tmp")),
+                                  linked);
   RemoveLeftovers(files, processes);
   // 91 has ended; 77 runs; 4242 is this process, which has made nothing yet.
-  EXPECT_EQ(folder.Names(),
-            (Names{"config.ini", "kestro.exe", "~kestro-notes.txt", "~kestro-replaced-77-1.old",
-                   "~kestro-update-091-0.tmp", "~kestro-update-77-0.tmp"}));
+  Names kept = {"config.ini",
+                "kestro.exe",
+                "~kestro-notes.txt",
+                "~kestro-replaced-77-1.old",
+                "~kestro-update-091-0.tmp",
+                "~kestro-update-77-0.tmp"};
+  if (!linked) kept.push_back("~kestro-update-91-1.tmp");
+  EXPECT_EQ(folder.Names(), kept);
+  EXPECT_EQ(elsewhere.Read("precious"), "keep me");
 }
 
 TEST(UpdateHandoverTest, ReplacedProcessIsReadFromTheCommandLine) {
@@ -94,11 +111,15 @@ TEST(UpdateHandoverTest, ReplacedProcessIsReadFromTheCommandLine) {
   }
 }
 
-TEST(UpdateHandoverTest, NewCopyWaitsTenSecondsAtMostForTheOneItReplaces) {
+// Only the process that started this copy is waited for: any other process
+// named (a service, itself) would only hold up the start.
+TEST(UpdateHandoverTest, NewCopyWaitsTenSecondsAtMostForTheOneThatStartedIt) {
   FakeProcesses processes;
-  processes.running = {17};
+  processes.running = {17, 99};
+  processes.parent = 17;
   WaitForReplacedProgram(processes, "--replaces=17");
   WaitForReplacedProgram(processes, "");
+  WaitForReplacedProgram(processes, "--replaces=99");    // running, but not the parent
   WaitForReplacedProgram(processes, "--replaces=4242");  // itself
   EXPECT_EQ(processes.waits, (std::vector<FakeProcesses::Wait>{{17, 10000}}));
 }
@@ -111,7 +132,7 @@ class InstallUpdateTest : public ::testing::Test {
     files_.runningProgram = folder_.PathOf("kestro.exe");
   }
 
-  bool Install() {
+  InstallResult Install() {
     return InstallUpdate({files_, signing_, launcher_, processes_}, folder_.PathOf(kDownload),
                          kNew.size(), folder_.PathOf("kestro.exe"));
   }
@@ -133,74 +154,100 @@ class InstallUpdateTest : public ::testing::Test {
   FakeProcesses processes_;
 };
 
+// The download is checked through the hold that keeps it, and started
+// while still held under the program's name.
 TEST_F(InstallUpdateTest, RunningProgramIsRenamedAsideAndTheNewOneStarted) {
   folder_.Write("~kestro-replaced-4242-0.old", "an earlier aside name in use");
-  EXPECT_TRUE(Install());
+  std::optional<NativePath> heldAtStart;
+  launcher_.onStart = [&] {
+    if (files_.held) heldAtStart = files_.held->path();
+  };
+  EXPECT_TRUE(Install().started);
   EXPECT_EQ(Contents(), (Folder{{"kestro.exe", kNew},
                                 {"~kestro-replaced-4242-0.old", "an earlier aside name in use"},
                                 {"~kestro-replaced-4242-1.old", kRunning}}));
   EXPECT_EQ(launcher_.started, std::vector<NativePath>{folder_.PathOf("kestro.exe")});
   EXPECT_EQ(launcher_.arguments, Names{"--replaces=4242"});
-  // The signature was checked once more, on the download, before it moved.
-  EXPECT_EQ(signing_.inspected, std::vector<NativePath>{folder_.PathOf(kDownload)});
-}
-
-TEST_F(InstallUpdateTest, TargetThatIsNotTheRunningProgramIsReplaced) {
-  struct Case {
-    const char* what;
-    bool targetExists;
-  } cases[] = {{"another file of that name", true}, {"no file of that name", false}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    files_.runningProgram = folder_.PathOf("kestro-other-name.exe");
-    folder_.Write(kDownload, kNew);
-    if (!c.targetExists) files_.Remove(folder_.PathOf("kestro.exe"));
-    EXPECT_TRUE(Install());
-    EXPECT_EQ(Contents(), (Folder{{"kestro.exe", kNew}}));
-    ASSERT_FALSE(launcher_.started.empty());
-    EXPECT_EQ(launcher_.started.back(), folder_.PathOf("kestro.exe"));
-  }
+  EXPECT_EQ(signing_.heldInspections, 1);
+  EXPECT_EQ(heldAtStart, folder_.PathOf("kestro.exe"));
+  EXPECT_EQ(files_.held, nullptr);
 }
 
 // Whichever step fails, the folder is as it was before the download (the
-// download itself gone) and nothing runs.
-TEST_F(InstallUpdateTest, EveryFailedStepIsUndone) {
+// download itself gone) and nothing runs; when the program's own file
+// cannot go back, the result says where it lies.
+TEST_F(InstallUpdateTest, EveryFailedStepIsUndoneOrReported) {
   const NativePath target = folder_.PathOf("kestro.exe");
   const NativePath download = folder_.PathOf(kDownload);
+  const NativePath aside = folder_.PathOf("~kestro-replaced-4242-0.old");
+  auto failing = [&](std::vector<NativePath> from) {
+    return [&, from](const NativePath& moved, const NativePath&) {
+      return std::find(from.begin(), from.end(), moved) != from.end();
+    };
+  };
+  const Folder before = {{"kestro.exe", kRunning}};
   struct Case {
     const char* what;
     std::function<void()> arrange;
     std::size_t starts;
+    Folder after;
+    NativePath stranded;
   } cases[] = {
-      {"download shorter now", [&] { folder_.Write(kDownload, kNew.substr(1)); }, 0},
-      {"download re-signed by someone else",
-       [&] { folder_.Write(kDownload, Program("SIG:" + kOtherPublisher + "\n", kNew.size())); }, 0},
-      {"download altered", [&] { folder_.Write(kDownload, "BAD:" + kNew.substr(4)); }, 0},
-      {"download gone", [&] { files_.Remove(download); }, 0},
+      {"download shorter now", [&] { folder_.Write(kDownload, kNew.substr(1)); }, 0, before, {}},
+      {"download re-signed with another key",
+       [&] { folder_.Write(kDownload, Program("SIG:" + kOtherPublisher + "\n", kNew.size())); },
+       0,
+       before,
+       {}},
+      {"download altered",
+       [&] { folder_.Write(kDownload, "BAD:" + kNew.substr(4)); },
+       0,
+       before,
+       {}},
+      {"download gone", [&] { files_.Remove(download); }, 0, before, {}},
       {"running program cannot be renamed",
-       [&] {
-         files_.failMove = [&](const NativePath& from, const NativePath&) {
-           return from == target;
-         };
-       },
-       0},
+       [&] { files_.failMove = failing({target}); },
+       0,
+       before,
+       {}},
       {"download cannot take the name",
+       [&] { files_.failMove = failing({download}); },
+       0,
+       before,
+       {}},
+      {"new program does not start", [&] { launcher_.startSucceeds = false; }, 1, before, {}},
+      {"download cannot take the name, and the program cannot go back",
        [&] {
-         files_.failMove = [&](const NativePath& from, const NativePath&) {
-           return from == download;
+         files_.failMove = failing({download, aside});
+       },
+       0,
+       {{"~kestro-replaced-4242-0.old", kRunning}},
+       aside},
+      {"new program does not start, and cannot be moved out of the way",
+       [&] {
+         launcher_.startSucceeds = false;
+         // Only once it is in: the program itself goes aside first.
+         files_.failMove = [&, first = true](const NativePath& from, const NativePath&) mutable {
+           if (from != target) return false;
+           return !std::exchange(first, false);
          };
        },
-       0},
-      {"new program does not start", [&] { launcher_.startSucceeds = false; }, 1},
+       1,
+       {{"kestro.exe", kNew}, {"~kestro-replaced-4242-0.old", kRunning}},
+       aside},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
+    for (const std::string& name : folder_.Names()) files_.Remove(folder_.PathOf(name));
+    folder_.Write("kestro.exe", kRunning);
     folder_.Write(kDownload, kNew);
     files_.failMove = nullptr;
     launcher_ = RecordingLauncher{};
     c.arrange();
-    EXPECT_FALSE(Install());
-    EXPECT_EQ(Contents(), (Folder{{"kestro.exe", kRunning}}));
+    InstallResult result = Install();
+    EXPECT_FALSE(result.started);
+    EXPECT_EQ(result.stranded, c.stranded);
+    EXPECT_EQ(Contents(), c.after);
     EXPECT_EQ(launcher_.started.size(), c.starts);
   }
 }

@@ -75,14 +75,24 @@ TEST(UpdatePlatformTest, NamesAreTheFolderFilesWithAsciiNames) {
   EXPECT_EQ(names, (Names{"kestro.exe", "~kestro-update-7-0.tmp"}));
 }
 
-TEST(UpdatePlatformTest, RunningProgramIsKnownByItsFile) {
-  SystemProgramFiles files;
-  NativePath self = ExecutablePath();
-  EXPECT_TRUE(files.IsRunningProgram(self));
+// A held file moves under its hold, never over another file, and is the
+// running program's own where the update puts it.
+TEST(UpdatePlatformTest, AHeldFileMovesThroughItsHold) {
   ScratchFolder folder;
+  SystemProgramFiles files(folder.path());
+  EXPECT_EQ(files.RunningProgramPath(), ExecutablePath());
+  EXPECT_EQ(files.Hold(folder.PathOf("missing.tmp")), nullptr);
+  folder.Write("new.tmp", "12345");
   folder.Write("kestro.exe", "x");
-  EXPECT_FALSE(files.IsRunningProgram(folder.PathOf("kestro.exe")));
-  EXPECT_FALSE(files.IsRunningProgram(folder.PathOf("missing.exe")));
+  std::unique_ptr<HeldFile> held = files.Hold(folder.PathOf("new.tmp"));
+  ASSERT_NE(held, nullptr);
+  EXPECT_EQ(held->Size(), 5u);
+  EXPECT_FALSE(held->MoveTo(folder.PathOf("kestro.exe")));
+  EXPECT_TRUE(held->MoveTo(folder.PathOf("renamed.exe")));
+  EXPECT_EQ(held->path(), folder.PathOf("renamed.exe"));
+  held.reset();
+  EXPECT_EQ(folder.Names(), (Names{"kestro.exe", "renamed.exe"}));
+  EXPECT_EQ(folder.Read("renamed.exe"), "12345");
 }
 
 TEST(UpdatePlatformTest, ProcessesRunUntilTheyEnd) {
@@ -94,6 +104,9 @@ TEST(UpdatePlatformTest, ProcessesRunUntilTheyEnd) {
   ASSERT_NE(gone, 0u);
   EXPECT_FALSE(processes.IsRunning(gone));
   EXPECT_TRUE(processes.WaitForExit(gone, 10000));
+  // Neither this process nor one that ended started it.
+  EXPECT_FALSE(processes.IsParentProcess(self));
+  EXPECT_FALSE(processes.IsParentProcess(gone));
 }
 
 TEST(UpdatePlatformTest, NoFilesInAFolderThatIsGone) {

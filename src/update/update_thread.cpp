@@ -1,3 +1,4 @@
+#include "platform/text_encoding.h"
 #include "text/system_texts.h"
 #include "update/update_checker.h"
 
@@ -19,18 +20,25 @@ int UpdateThread(MainWindow& window, UpdateChecker& checker) {
     checker.DiscardUpdate();
     return 0;
   }
-  switch (checker.LaunchUpdate()) {
+  LaunchOutcome outcome = checker.LaunchUpdate();
+  switch (outcome.result) {
     case LaunchResult::Started:
       // The new copy waits for this one to end before it takes the
       // single-instance name and the hotkeys.
       window.Close();
       return 0;
-    case LaunchResult::Failed:
+    case LaunchResult::Failed: {
       // The user asked for this, so this failure, unlike every other, is
-      // reported.
-      window.ShowMessage(BoxOwner::MainWindow, text::kUpdateFailedMessage, text::kUpdateCaption,
+      // reported; and where the program's file could not go back under its
+      // name, the box says where it lies.
+      std::string message(text::kUpdateFailedMessage);
+      if (!outcome.strandedProgram.empty()) {
+        message += std::string(text::kOldProgramLocation) + GbkForDisplay(outcome.strandedProgram);
+      }
+      window.ShowMessage(BoxOwner::MainWindow, message, text::kUpdateCaption,
                          kBoxIconWarning | kBoxOk);
       return 0;
+    }
     case LaunchResult::NothingPending:
       return 0;
   }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text_encoding.h"
 #include "testing/fake_main_window.h"
 #include "testing/gbk_literal.h"
 #include "testing/loopback_server.h"
@@ -100,6 +101,38 @@ TEST_F(UpdateThreadTest, YesSwapsTheProgramStartsTheNewOneAndCloses) {
   EXPECT_EQ(folder_.Names(), (Names{"kestro.exe", "~kestro-replaced-4242-0.old"}));
   EXPECT_EQ(folder_.Read("kestro.exe"), kProgram);
   EXPECT_EQ(folder_.Read("~kestro-replaced-4242-0.old"), kRunning);
+}
+
+// A program renamed by its user replaces itself, under its own name; a
+// kestro.exe beside it is someone else's and stays as it is.
+TEST_F(UpdateThreadTest, ARenamedProgramReplacesItselfAndNothingElse) {
+  folder_.Write("zelmo.exe", kRunning);
+  folder_.Write("kestro.exe", "another program");
+  files_.runningProgram = folder_.PathOf("zelmo.exe");
+  window_.messageAnswer = kAnswerYes;
+  Run({VersionFile("qz33"), Executable(kProgram)});
+  EXPECT_EQ(launcher_.started, std::vector<NativePath>{folder_.PathOf("zelmo.exe")});
+  EXPECT_EQ(folder_.Names(), (Names{"kestro.exe", "zelmo.exe", "~kestro-replaced-4242-0.old"}));
+  EXPECT_EQ(folder_.Read("zelmo.exe"), kProgram);
+  EXPECT_EQ(folder_.Read("kestro.exe"), "another program");
+}
+
+// When the program's own file cannot even go back under its name, the
+// failure box says where it lies, so the user can find it.
+TEST_F(UpdateThreadTest, AFailedPutBackSaysWhereTheProgramLies) {
+  folder_.Write("kestro.exe", kRunning);
+  files_.runningProgram = folder_.PathOf("kestro.exe");
+  const NativePath aside = folder_.PathOf("~kestro-replaced-4242-0.old");
+  files_.failMove = [&](const NativePath& from, const NativePath&) {
+    return from == folder_.PathOf(kDownload) || from == aside;
+  };
+  window_.messageAnswer = kAnswerYes;
+  Run({VersionFile("qz33"), Executable(kProgram)});
+  ShownMessage failure = kFailure;
+  failure.text += "\n原来的程序现在在："_gbk + GbkForDisplay(aside);
+  EXPECT_EQ(window_.messages, (std::vector<ShownMessage>{kQuestion, failure}));
+  EXPECT_EQ(folder_.Names(), Names{"~kestro-replaced-4242-0.old"});
+  EXPECT_EQ(launcher_.started, std::vector<NativePath>{});
 }
 
 // No leaves the folder exactly as it was: an existing kestro.exe is not

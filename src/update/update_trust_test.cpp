@@ -7,41 +7,55 @@
 namespace kestro {
 namespace {
 
-const CodeSignature kSignedByUs{SignatureState::Valid, kOurPublisher};
-const CodeSignature kSignedByOther{SignatureState::Valid, kOtherPublisher};
-const CodeSignature kUnsigned{SignatureState::Unsigned, ""};
-const CodeSignature kTampered{SignatureState::Invalid, ""};
+const std::string kOurKey(64, 'a');
+const std::string kNextKey(64, 'b');
+const CodeSignature kSignedByUs{SignatureState::Valid, kOurPublisher, kOurKey};
+const CodeSignature kUnsigned{SignatureState::Unsigned};
+const CodeSignature kTampered{SignatureState::Invalid};
 
-TEST(UpdateTrustTest, OnlyOurOwnPublisherIsTrusted) {
+// Only a known key makes a download trusted: the running program's own, or
+// a successor the build names; the publisher's name counts for nothing.
+TEST(UpdateTrustTest, OnlyAKnownKeyIsTrusted) {
   struct Case {
     const char* what;
     CodeSignature running;
     CodeSignature download;
+    SignerKeys successors;
     bool trusted;
   } cases[] = {
-      {"signed by us", kSignedByUs, kSignedByUs, true},
-      {"signed by someone else", kSignedByUs, kSignedByOther, false},
-      {"unsigned download", kSignedByUs, kUnsigned, false},
-      {"tampered download", kSignedByUs, kTampered, false},
-      {"tampered, though it names us",
+      {"signed with our key", kSignedByUs, kSignedByUs, {}, true},
+      {"our name, another key",
        kSignedByUs,
-       {SignatureState::Invalid, kOurPublisher},
+       {SignatureState::Valid, kOurPublisher, kNextKey},
+       {},
        false},
-      {"publisher differing in one byte",
+      {"another name, our key",
        kSignedByUs,
-       {SignatureState::Valid, kOurPublisher + " "},
+       {SignatureState::Valid, kOtherPublisher, kOurKey},
+       {},
+       true},
+      {"a successor key the build names",
+       kSignedByUs,
+       {SignatureState::Valid, kOurPublisher, kNextKey},
+       {std::string(64, 'c'), kNextKey},
+       true},
+      {"unsigned download", kSignedByUs, kUnsigned, {kOurKey}, false},
+      {"tampered, though it holds our key",
+       kSignedByUs,
+       {SignatureState::Invalid, kOurPublisher, kOurKey},
+       {},
        false},
-      {"unsigned running program", kUnsigned, kSignedByUs, false},
-      {"unsigned running program, unsigned download", kUnsigned, kUnsigned, false},
-      {"tampered running program", kTampered, kSignedByUs, false},
-      {"valid but nameless on both sides",
-       {SignatureState::Valid, ""},
-       {SignatureState::Valid, ""},
+      {"unsigned running program", kUnsigned, kSignedByUs, {kOurKey}, false},
+      {"tampered running program", kTampered, kSignedByUs, {}, false},
+      {"valid but keyless on both sides",
+       {SignatureState::Valid, kOurPublisher, ""},
+       {SignatureState::Valid, kOurPublisher, ""},
+       {""},
        false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(IsTrustedUpdate(c.running, c.download), c.trusted);
+    EXPECT_EQ(IsTrustedUpdate(c.running, c.download, c.successors), c.trusted);
   }
 }
 

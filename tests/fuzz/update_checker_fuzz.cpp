@@ -147,7 +147,8 @@ class MemoryProgramFiles : public ProgramFiles {
   void Remove(const NativePath& path) override {
     if (path != runningProgram) files.erase(path);
   }
-  bool IsRunningProgram(const NativePath& path) override { return path == runningProgram; }
+  std::unique_ptr<HeldFile> Hold(const NativePath& path) override;
+  NativePath RunningProgramPath() override { return PathBesideProgram("kestro.exe"); }
 
   std::map<NativePath, std::string> files;
   NativePath runningProgram;
@@ -156,15 +157,42 @@ class MemoryProgramFiles : public ProgramFiles {
   bool moveFails = false;
 };
 
+class MemoryHeldFile : public HeldFile {
+ public:
+  MemoryHeldFile(MemoryProgramFiles& files, NativePath path) : files_(files), path_(path) {}
+  const NativePath& path() const override { return path_; }
+  std::optional<std::uint64_t> Size() override { return files_.FileSize(path_); }
+  bool MoveTo(const NativePath& to) override {
+    if (!files_.Move(path_, to)) return false;
+    path_ = to;
+    return true;
+  }
+
+ private:
+  MemoryProgramFiles& files_;
+  NativePath path_;
+};
+
+std::unique_ptr<HeldFile> MemoryProgramFiles::Hold(const NativePath& path) {
+  if (!files.count(path)) return nullptr;
+  return std::make_unique<MemoryHeldFile>(*this, path);
+}
+
 const std::string kPublisher = "CN=Zelmo Software, O=Zelmo, C=CN";
 
 class ScriptedSigning : public CodeSigning {
  public:
   explicit ScriptedSigning(MemoryProgramFiles& files) : files_(files) {}
-  CodeSignature RunningProgramSignature() override { return {SignatureState::Valid, kPublisher}; }
+  CodeSignature RunningProgramSignature() override {
+    return {SignatureState::Valid, kPublisher, kPublisher};
+  }
   CodeSignature FileSignature(const NativePath& path) override {
     Require(files_.files.count(path) == 1, "only a file that is there is checked for trust");
-    return {SignatureState::Valid, otherPublisher ? "CN=Someone Else" : kPublisher};
+    std::string key = otherPublisher ? "CN=Someone Else" : kPublisher;
+    return {SignatureState::Valid, key, key};
+  }
+  CodeSignature HeldFileSignature(const HeldFile& file) override {
+    return FileSignature(file.path());
   }
   bool otherPublisher = false;
 
@@ -286,7 +314,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(files.files == before && launcher.started.empty(), "no leaves the folder as it was");
     return 0;
   }
-  LaunchResult result = checker.LaunchUpdate();
+  LaunchResult result = checker.LaunchUpdate().result;
   Require(stored == 1 || result == LaunchResult::NothingPending,
           "yes without a download is nothing");
   if (result == LaunchResult::Started) {

@@ -9,4 +9,6 @@ CodeSignature SystemCodeSigning::RunningProgramSignature() { return {}; }
 
 CodeSignature SystemCodeSigning::FileSignature(const NativePath&) { return {}; }
 
+CodeSignature SystemCodeSigning::HeldFileSignature(const HeldFile&) { return {}; }
+
 }  // namespace kestro

@@ -19,6 +19,11 @@ bool SystemProcesses::IsRunning(ProcessId process) {
   return kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM;
 }
 
+// Its parent, unless this process was handed to init since.
+bool SystemProcesses::IsParentProcess(ProcessId process) {
+  return process > 1 && static_cast<pid_t>(process) == getppid();
+}
+
 // POSIX can wait only for its own children, so another process is polled.
 bool SystemProcesses::WaitForExit(ProcessId process, std::uint32_t limitMs) {
   std::int64_t deadline = MonotonicMicroseconds() + std::int64_t{limitMs} * 1000;

@@ -34,6 +34,34 @@ class PosixFileWriter final : public FileWriter {
   int file_;
 };
 
+// POSIX has no share modes: the file is kept open, which is all the native
+// tests need, and renamed by its path.
+class PosixHeldFile final : public HeldFile {
+ public:
+  PosixHeldFile(int file, NativePath path) : file_(file), path_(std::move(path)) {}
+  ~PosixHeldFile() override { close(file_); }
+  PosixHeldFile(const PosixHeldFile&) = delete;
+  PosixHeldFile& operator=(const PosixHeldFile&) = delete;
+
+  const NativePath& path() const override { return path_; }
+  std::optional<std::uint64_t> Size() override {
+    struct stat status {};
+    if (fstat(file_, &status) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(status.st_size);
+  }
+  bool MoveTo(const NativePath& to) override {
+    if (renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
+      return false;
+    }
+    path_ = to;
+    return true;
+  }
+
+ private:
+  int file_;
+  NativePath path_;
+};
+
 }  // namespace
 
 SystemProgramFiles::SystemProgramFiles(NativePath folder) : folder_(std::move(folder)) {}
@@ -94,14 +122,20 @@ bool SystemProgramFiles::Move(const NativePath& from, const NativePath& to) {
   return true;
 }
 
-void SystemProgramFiles::Remove(const NativePath& path) { unlink(path.c_str()); }
-
-bool SystemProgramFiles::IsRunningProgram(const NativePath& path) {
-  struct stat file {};
-  struct stat program {};
-  if (stat(path.c_str(), &file) != 0) return false;
-  if (stat(ExecutablePath().c_str(), &program) != 0) return false;
-  return file.st_dev == program.st_dev && file.st_ino == program.st_ino;
+// unlink() removes a link itself, never its target; only a plain file is
+// removed at all.
+void SystemProgramFiles::Remove(const NativePath& path) {
+  struct stat status {};
+  if (lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return;
+  unlink(path.c_str());
 }
+
+std::unique_ptr<HeldFile> SystemProgramFiles::Hold(const NativePath& path) {
+  int file = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (file < 0) return nullptr;
+  return std::make_unique<PosixHeldFile>(file, path);
+}
+
+NativePath SystemProgramFiles::RunningProgramPath() { return ExecutablePath(); }
 
 }  // namespace kestro

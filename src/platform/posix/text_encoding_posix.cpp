@@ -29,4 +29,7 @@ std::u16string Utf16FromGbk(std::string_view gbk) {
   return units;
 }
 
+// POSIX paths are bytes already; shown as they are.
+std::string GbkForDisplay(const NativePath& path) { return path; }
+
 }  // namespace kestro

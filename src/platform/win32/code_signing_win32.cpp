@@ -3,8 +3,12 @@
 #include <softpub.h>
 #include <wincrypt.h>
 #include <wintrust.h>
+// and for the public key's hash
+#include <bcrypt.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/code_signing.h"
 #include "platform/executable_path.h"
@@ -24,8 +28,8 @@ std::wstring SubjectName(const CERT_CONTEXT* certificate) {
   return name;
 }
 
-// The publisher's name is compared, not shown, so it is kept exactly: GBK
-// would turn every character it lacks into '?' and make distinct names equal.
+// The publisher's name is kept exactly: GBK would turn every character it
+// lacks into '?'.
 std::string Utf8FromWide(const std::wstring& wide) {
   if (wide.empty()) return {};
   int size = static_cast<int>(wide.size());
@@ -35,24 +39,98 @@ std::string Utf8FromWide(const std::wstring& wide) {
   return utf8;
 }
 
-// Chain faults that mean the signer is not vouched for by a trusted root.
-// Windows' Authenticode policy already refuses them; Wine's (8.0) accepts a
-// self-signed signer and a chain to an unknown root, so they are refused
-// here as well.
-constexpr DWORD kUntrustedChain = CERT_TRUST_IS_UNTRUSTED_ROOT | CERT_TRUST_IS_PARTIAL_CHAIN |
-                                  CERT_TRUST_IS_NOT_SIGNATURE_VALID | CERT_TRUST_IS_CYCLIC;
+// Revocation is not checked (see Inspect), so its being unknown is the one
+// fault of the chain that is accepted. Windows' own policy refuses the
+// others; Wine's (8.0) accepts a self-signed signer, a chain to an unknown
+// root and expired certificates, so everything is checked here again.
+constexpr DWORD kAcceptedChainFaults =
+    CERT_TRUST_REVOCATION_STATUS_UNKNOWN | CERT_TRUST_IS_OFFLINE_REVOCATION;
 
-// The publisher of a file WinVerifyTrust accepted: the subject of its first
-// signer's certificate, or "" when the signer is not trusted after all.
-std::wstring TrustedSignerName(HANDLE stateData) {
+bool TimeValid(const CERT_CONTEXT* certificate, FILETIME when) {
+  return CertVerifyTimeValidity(&when, certificate->pCertInfo) == 0;
+}
+
+// A certificate without the usage extension may be used for anything.
+bool AllowsCodeSigning(const CERT_CONTEXT* certificate) {
+  DWORD size = 0;
+  if (!CertGetEnhancedKeyUsage(certificate, 0, nullptr, &size)) {
+    return GetLastError() == static_cast<DWORD>(CRYPT_E_NOT_FOUND);
+  }
+  std::vector<unsigned char> buffer(size);
+  auto* usage = reinterpret_cast<CERT_ENHKEY_USAGE*>(buffer.data());
+  if (!CertGetEnhancedKeyUsage(certificate, 0, usage, &size)) return false;
+  if (usage->cUsageIdentifier == 0) return GetLastError() == static_cast<DWORD>(CRYPT_E_NOT_FOUND);
+  for (DWORD i = 0; i < usage->cUsageIdentifier; ++i) {
+    if (std::string_view(usage->rgpszUsageIdentifier[i]) == szOID_PKIX_KP_CODE_SIGNING) return true;
+  }
+  return false;
+}
+
+// An issuer must say it is a certificate authority; only a root the system
+// trusts may say nothing.
+bool IsAuthority(const CERT_CONTEXT* certificate, bool root) {
+  CERT_EXTENSION* extension =
+      CertFindExtension(szOID_BASIC_CONSTRAINTS2, certificate->pCertInfo->cExtension,
+                        certificate->pCertInfo->rgExtension);
+  if (extension == nullptr) return root;
+  CERT_BASIC_CONSTRAINTS2_INFO constraints{};
+  DWORD size = sizeof constraints;
+  if (!CryptDecodeObjectEx(X509_ASN_ENCODING, X509_BASIC_CONSTRAINTS2, extension->Value.pbData,
+                           extension->Value.cbData, 0, nullptr, &constraints, &size)) {
+    return false;
+  }
+  return constraints.fCA != FALSE;
+}
+
+// SHA-256 of the certificate's SubjectPublicKeyInfo in lower-case hex, as
+// `openssl pkey -pubin -outform DER | sha256sum` gives it; "" on failure.
+std::string PublicKeyHash(const CERT_CONTEXT* certificate) {
+  BYTE* encoded = nullptr;
+  DWORD encodedSize = 0;
+  if (!CryptEncodeObjectEx(X509_ASN_ENCODING, X509_PUBLIC_KEY_INFO,
+                           &certificate->pCertInfo->SubjectPublicKeyInfo, CRYPT_ENCODE_ALLOC_FLAG,
+                           nullptr, &encoded, &encodedSize)) {
+    return {};
+  }
+  unsigned char digest[32] = {};
+  BCRYPT_ALG_HANDLE algorithm = nullptr;
+  BCRYPT_HASH_HANDLE hash = nullptr;
+  bool done = BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) == 0 &&
+              BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0) == 0 &&
+              BCryptHashData(hash, encoded, encodedSize, 0) == 0 &&
+              BCryptFinishHash(hash, digest, sizeof digest, 0) == 0;
+  if (hash) BCryptDestroyHash(hash);
+  if (algorithm) BCryptCloseAlgorithmProvider(algorithm, 0);
+  LocalFree(encoded);
+  if (!done) return {};
+  std::string hex;
+  for (unsigned char byte : digest) {
+    hex += "0123456789abcdef"[byte >> 4];
+    hex += "0123456789abcdef"[byte & 0xF];
+  }
+  return hex;
+}
+
+// The first signer of a file WinVerifyTrust accepted, when its chain holds
+// strictly; nullptr when it does not.
+const CERT_CONTEXT* StrictlyTrustedSigner(HANDLE stateData) {
   CRYPT_PROVIDER_DATA* provider = WTHelperProvDataFromStateData(stateData);
-  if (provider == nullptr) return {};
+  if (provider == nullptr) return nullptr;
   CRYPT_PROVIDER_SGNR* signer = WTHelperGetProvSignerFromChain(provider, 0, FALSE, 0);
-  if (signer == nullptr || signer->pChainContext == nullptr) return {};
-  if (signer->pChainContext->TrustStatus.dwErrorStatus & kUntrustedChain) return {};
-  CRYPT_PROVIDER_CERT* certificate = WTHelperGetProvCertFromChain(signer, 0);
-  if (certificate == nullptr || certificate->pCert == nullptr) return {};
-  return SubjectName(certificate->pCert);
+  if (signer == nullptr || signer->pChainContext == nullptr) return nullptr;
+  const CERT_CHAIN_CONTEXT* chain = signer->pChainContext;
+  if (chain->TrustStatus.dwErrorStatus & ~kAcceptedChainFaults) return nullptr;
+  if (chain->cChain == 0 || chain->rgpChain[0]->cElement == 0) return nullptr;
+  const CERT_SIMPLE_CHAIN* path = chain->rgpChain[0];
+  // As of the signature's time stamp, or now when it has none.
+  FILETIME when = signer->sftVerifyAsOf;
+  for (DWORD i = 0; i < path->cElement; ++i) {
+    const CERT_CONTEXT* certificate = path->rgpElement[i]->pCertContext;
+    if (!TimeValid(certificate, when)) return nullptr;
+    if (i > 0 && !IsAuthority(certificate, i + 1 == path->cElement)) return nullptr;
+  }
+  const CERT_CONTEXT* leaf = path->rgpElement[0]->pCertContext;
+  return AllowsCodeSigning(leaf) ? leaf : nullptr;
 }
 
 SignatureState StateOf(LONG status) {
@@ -68,13 +146,15 @@ SignatureState StateOf(LONG status) {
   }
 }
 
-// Authenticode verification without any user interface. Revocation is not
+// Authenticode verification without any user interface, of the file at the
+// path or (with a handle) of the file the handle holds. Revocation is not
 // checked: it would need the network at every start, and a check that cannot
 // reach its lists would refuse every update.
-CodeSignature Inspect(const std::wstring& path) {
+CodeSignature Inspect(const std::wstring& path, HANDLE handle = nullptr) {
   WINTRUST_FILE_INFO file{};
   file.cbStruct = sizeof file;
   file.pcwszFilePath = path.c_str();
+  file.hFile = handle;
 
   WINTRUST_DATA data{};
   data.cbStruct = sizeof data;
@@ -89,14 +169,17 @@ CodeSignature Inspect(const std::wstring& path) {
   CodeSignature signature;
   signature.state = StateOf(WinVerifyTrust(noWindow, &action, &data));
   if (signature.state == SignatureState::Valid) {
-    std::wstring publisher = TrustedSignerName(data.hWVTStateData);
-    // A signature whose signer is untrusted or nameless identifies nobody.
-    if (publisher.empty()) signature.state = SignatureState::Invalid;
-    signature.publisher = Utf8FromWide(publisher);
+    const CERT_CONTEXT* signer = StrictlyTrustedSigner(data.hWVTStateData);
+    if (signer != nullptr) {
+      signature.publisher = Utf8FromWide(SubjectName(signer));
+      signature.signerKey = PublicKeyHash(signer);
+    }
+    // A signer not vouched for, or whose key is unknown, identifies nobody.
+    if (signature.signerKey.empty()) signature.state = SignatureState::Invalid;
   }
   data.dwStateAction = WTD_STATEACTION_CLOSE;
   WinVerifyTrust(noWindow, &action, &data);
-  if (signature.state != SignatureState::Valid) signature.publisher.clear();
+  if (signature.state != SignatureState::Valid) signature = {signature.state, {}, {}};
   return signature;
 }
 
@@ -109,5 +192,9 @@ CodeSignature SystemCodeSigning::RunningProgramSignature() {
 }
 
 CodeSignature SystemCodeSigning::FileSignature(const NativePath& path) { return Inspect(path); }
+
+CodeSignature SystemCodeSigning::HeldFileSignature(const HeldFile& file) {
+  return Inspect(file.path(), file.SystemHandle());
+}
 
 }  // namespace kestro

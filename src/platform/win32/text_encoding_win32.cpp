@@ -8,4 +8,6 @@ std::u16string Utf16FromGbk(std::string_view gbk) {
   return std::u16string(wide.begin(), wide.end());
 }
 
+std::string GbkForDisplay(const NativePath& path) { return GbkFromWide(path); }
+
 }  // namespace kestro
