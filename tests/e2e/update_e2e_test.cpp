@@ -14,6 +14,7 @@
 #include "kestro_process.h"
 #include "testing/ended_process.h"
 #include "testing/loopback_server.h"
+#include "x_input.h"
 
 namespace kestro::e2e {
 namespace {
@@ -156,21 +157,38 @@ BoxContent WaitForQuestion(const KestroProcess& kestro) {
   return kestro.WaitForBox(kCaption, 30000);
 }
 
+// Leftovers go first, in any program: a plain one is removed, while links
+// of leftover names that lead elsewhere stay, and so do their targets
+// (under Wine every way of deleting a link deletes its target).
 TEST(UpdateTest, UnsignedProgramAsksNoServerAtAll) {
   LoopbackServer server({VersionFile("qz33"), Served("MZ" + std::string(3000, 'x'))}, kPort);
   ASSERT_EQ(server.port(), kPort);
-  // The thread removes leftovers first: their going shows it has run.
   ProcessId ended = EndedProcessId();
   ASSERT_NE(ended, 0u);
   std::wstring leftover = L"~kestro-update-" + std::to_wstring(ended) + L"-0.tmp";
+  const std::wstring links[] = {L"~kestro-update-777-3.tmp", L"~kestro-replaced-12345-0.old"};
+  std::filesystem::path target = std::filesystem::temp_directory_path() / L"kestro-e2e-precious";
+  WriteFile(target, "keep me");
+  bool linked = true;
   KestroProcess kestro(L"kestro.exe", kUnsignedBuild, [&](const std::filesystem::path& folder) {
     WriteFile(folder / leftover, "half a download");
+    for (const std::wstring& link : links) {
+      linked = linked && UnixShell("ln -s '" + UnixPath(target) + "' '" + UnixPath(folder) + "/" +
+                                   std::string(link.begin(), link.end()) + "'");
+    }
   });
+  ASSERT_TRUE(linked) << "cannot make the links";
   ASSERT_NE(kestro.WaitForMainWindow(), nullptr);
   EXPECT_TRUE(WaitUntil([&] { return !std::filesystem::exists(kestro.folder() / leftover); }));
   Sleep(2000);
   EXPECT_EQ(server.RequestCount(), 0u);
   EXPECT_EQ(kestro.WaitForBox(kCaption, 200).window, nullptr);
+  for (const std::wstring& link : links) {
+    EXPECT_TRUE(std::filesystem::exists(kestro.folder() / link))
+        << std::string(link.begin(), link.end());
+  }
+  EXPECT_EQ(ReadFile(target), "keep me");
+  std::filesystem::remove(target);
 }
 
 TEST(UpdateTest, TheSameVersionIsNotDownloaded) {
@@ -242,47 +260,62 @@ TEST(UpdateTest, ClosingWhileAskedIsLikeNo) {
   EXPECT_EQ(Contents(kestro.folder()), before);
 }
 
+// In a folder whose name GBK cannot hold; and a program its user renamed,
+// which replaces itself and leaves a kestro.exe beside it alone.
 TEST(UpdateTest, YesPutsTheNewVersionInPlaceAndRunsIt) {
   REQUIRE_SIGNED_BUILDS();
-  std::string served = ServedProgram();
-  // The third answer is for the new copy's own check at its start.
-  LoopbackServer server({VersionFile("qz33"), Served(served), VersionFile("qz32")}, kPort);
-  auto started = std::chrono::steady_clock::now();
-  // In a folder whose name GBK cannot hold.
-  const std::wstring kFolderName = L"更新 ✓";
-  KestroProcess kestro(kFolderName + L"\\kestro.exe", kSignedBuild);
-  const std::filesystem::path folder = kestro.folder() / kFolderName;
-  ASSERT_NE(kestro.WaitForMainWindow(), nullptr);
-  BoxContent question = WaitForQuestion(kestro);
-  ASSERT_NE(question.window, nullptr);
-  auto asked = std::chrono::steady_clock::now();
+  const std::string served = ServedProgram();
+  struct Case {
+    std::wstring folderName;
+    std::wstring programName;
+    bool otherKestroBeside;
+  } cases[] = {{L"更新 ✓", L"kestro.exe", false}, {L"改名", L"Zelmo按键.exe", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.folderName.begin(), c.folderName.end()));
+    // The third answer is for the new copy's own check at its start.
+    LoopbackServer server({VersionFile("qz33"), Served(served), VersionFile("qz32")}, kPort);
+    auto started = std::chrono::steady_clock::now();
+    KestroProcess kestro(c.folderName + L"\\" + c.programName, kSignedBuild,
+                         [&](const std::filesystem::path& root) {
+                           if (c.otherKestroBeside) {
+                             WriteFile(root / c.folderName / L"kestro.exe", "someone else's");
+                           }
+                         });
+    const std::filesystem::path folder = kestro.folder() / c.folderName;
+    ASSERT_NE(kestro.WaitForMainWindow(), nullptr);
+    BoxContent question = WaitForQuestion(kestro);
+    ASSERT_NE(question.window, nullptr);
+    auto asked = std::chrono::steady_clock::now();
 
-  AnswerBox(question.window, IDYES);
-  EXPECT_EQ(kestro.WaitForExit(10000), 0);
-  auto ended = std::chrono::steady_clock::now();
-  StartedCopy copy;
-  ASSERT_TRUE(copy.WaitForMainWindow(kestro.processId(), 20000));
-  auto running = std::chrono::steady_clock::now();
-  EXPECT_TRUE(std::filesystem::equivalent(copy.ImagePath(), folder / L"kestro.exe"));
-  EXPECT_EQ(ReadFile(folder / L"kestro.exe"), served);
-  // No refusal of a hotkey still held by the old copy, no other box.
-  EXPECT_EQ(VisibleWindowsOf(copy.processId()), std::vector<HWND>{copy.main()});
-  // The new copy removed the old program's file at its start.
-  EXPECT_TRUE(WaitUntil([&] { return Names(folder) == std::set<std::wstring>{L"kestro.exe"}; }));
-  EXPECT_EQ(Contents(folder), (Folder{{L"kestro.exe", served}}));
-  ASSERT_TRUE(WaitUntil([&] { return server.RequestCount() == 3; }, 10000));
-  EXPECT_EQ(server.Finish(), (std::vector<std::string>{Request("kestro.txt"), Request("kestro.exe"),
-                                                       Request("kestro.txt")}));
-
-  using std::chrono::duration_cast;
-  using std::chrono::milliseconds;
-  auto ms = [](auto duration) {
-    return static_cast<long long>(duration_cast<milliseconds>(duration).count());
-  };
-  std::printf(
-      "[  TIMING  ] start to question %lld ms; yes to the old copy's end %lld ms, to the new main "
-      "window %lld ms\n",
-      ms(asked - started), ms(ended - asked), ms(running - asked));
+    AnswerBox(question.window, IDYES);
+    EXPECT_EQ(kestro.WaitForExit(10000), 0);
+    auto ended = std::chrono::steady_clock::now();
+    StartedCopy copy;
+    ASSERT_TRUE(copy.WaitForMainWindow(kestro.processId(), 20000));
+    auto running = std::chrono::steady_clock::now();
+    EXPECT_TRUE(std::filesystem::equivalent(copy.ImagePath(), folder / c.programName));
+    EXPECT_EQ(ReadFile(folder / c.programName), served);
+    // No refusal of a hotkey still held by the old copy, no other box.
+    EXPECT_EQ(VisibleWindowsOf(copy.processId()), std::vector<HWND>{copy.main()});
+    // The new copy removed the old program's file at its start.
+    Folder after = {{c.programName, served}};
+    if (c.otherKestroBeside) after[L"kestro.exe"] = "someone else's";
+    EXPECT_TRUE(WaitUntil([&] { return Names(folder) == Names(after); }));
+    EXPECT_EQ(Contents(folder), after);
+    ASSERT_TRUE(WaitUntil([&] { return server.RequestCount() == 3; }, 10000));
+    EXPECT_EQ(server.Finish(),
+              (std::vector<std::string>{Request("kestro.txt"), Request("kestro.exe"),
+                                        Request("kestro.txt")}));
+    using std::chrono::duration_cast;
+    using std::chrono::milliseconds;
+    auto ms = [](auto duration) {
+      return static_cast<long long>(duration_cast<milliseconds>(duration).count());
+    };
+    std::printf(
+        "[  TIMING  ] start to question %lld ms; yes to the old copy's end %lld ms, to the new "
+        "main window %lld ms\n",
+        ms(asked - started), ms(ended - asked), ms(running - asked));
+  }
 }
 
 }  // namespace

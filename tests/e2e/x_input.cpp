@@ -51,11 +51,14 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 bool HaveXdotool() { return GetFileAttributesW(kXdotool) != INVALID_FILE_ATTRIBUTES; }
 
 bool Xdotool(const std::string& arguments, int limitMs) {
+  return UnixShell("/usr/bin/xdotool " + arguments, limitMs);
+}
+
+bool UnixShell(const std::string& commands, int limitMs) {
   std::string marker = MarkerPath();
   std::wstring markerFile = DosPath(marker);
   DeleteFileW(markerFile.c_str());
-  std::wstring command =
-      Wide("/bin/sh -c \"/usr/bin/xdotool " + arguments + "; echo $? > " + marker + "\"");
+  std::wstring command = Wide("/bin/sh -c \"" + commands + "; echo $? > " + marker + "\"");
   STARTUPINFOW startup{sizeof startup};
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -68,6 +71,18 @@ bool Xdotool(const std::string& arguments, int limitMs) {
   bool ended = WaitUntil([&] { return ReadStatus(markerFile, status); }, limitMs);
   DeleteFileW(markerFile.c_str());
   return ended && status == "0";
+}
+
+std::string UnixPath(const std::filesystem::path& path) {
+  using Convert = char*(CDECL*)(LPCWSTR);
+  auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (!convert) return {};
+  char* unix = convert(path.c_str());
+  if (!unix) return {};
+  std::string result = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return result;
 }
 
 InputTarget::InputTarget(RECT where) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -19,6 +20,12 @@ bool HaveXdotool();
 // click 1 sleep 0.3 key Return") and waits for it to end; false when it
 // failed or took longer than the limit.
 bool Xdotool(const std::string& arguments, int limitMs = 30000);
+
+// Runs the commands with the host's /bin/sh (no double quotes in them) and
+// waits for them; false when they failed or took longer than the limit.
+bool UnixShell(const std::string& commands, int limitMs = 30000);
+// The host's path of a file under Wine; empty when unknown.
+std::string UnixPath(const std::filesystem::path& path);
 
 // A plain top-most window of this program, on a thread of its own that
 // keeps its messages flowing: Wine reads the X input of a window on the
