@@ -18,22 +18,33 @@ ScriptRunner::ScriptRunner(MainWindow& window, Input& input, Clock& clock, Threa
 
 void ScriptRunner::StartRun() {
   if (runningFlag_.load() != 0 || runnerActive_.load()) return;
-  runningFlag_ = 1;
-  runnerActive_ = true;
-  std::int64_t start = clock_.NowMicroseconds();
   // The run works on its own copy, taken here on the window's thread where
   // no edit can come between two lines of it: edits to the list, the count
   // or the loop box take effect with the next run.
-  auto script = std::make_shared<ScriptSnapshot>(window_.CopyScript());
-  if (launch_([this, start, script] { RunScript(*script, start); })) return;
+  StartRun(window_.CopyScript(), {});
+}
+
+bool ScriptRunner::StartRun(ScriptSnapshot script, RunEnded ended) {
+  if (runningFlag_.load() != 0 || runnerActive_.load()) return false;
+  runningFlag_ = 1;
+  runnerActive_ = true;
+  std::int64_t start = clock_.NowMicroseconds();
+  auto copy = std::make_shared<ScriptSnapshot>(std::move(script));
+  if (launch_([this, start, copy, ended = std::move(ended)] {
+        RunEnd end = RunScript(*copy, start);
+        if (ended) ended(end);
+      })) {
+    return true;
+  }
   // No thread, no run: leaving the flag set would refuse every later start.
   runnerActive_ = false;
   runningFlag_ = 0;
+  return false;
 }
 
 void ScriptRunner::RequestStop() { runningFlag_ = 0; }
 
-void ScriptRunner::RunScript(const ScriptSnapshot& script, std::int64_t startMicroseconds) {
+RunEnd ScriptRunner::RunScript(const ScriptSnapshot& script, std::int64_t startMicroseconds) {
   window_.SetStatusText(0, text::kRunningStatus);
   window_.SetStatusText(1, "");
   int repeatCount = DecimalReadingInt(script.repeatCount);
@@ -68,6 +79,10 @@ void ScriptRunner::RunScript(const ScriptSnapshot& script, std::int64_t startMic
                                                                   : text::kRunFinishedStatus);
   runningFlag_ = 0;
   runnerActive_ = false;
+  if (outcome == LineOutcome::ColourTimedOut) return RunEnd::ColourTimedOut;
+  // Every pass played: the count used up, not a loop, no line cut it short.
+  return outcome == LineOutcome::Next && repeatCount == 0 && !loop ? RunEnd::Completed
+                                                                   : RunEnd::Stopped;
 }
 
 }  // namespace kestro

@@ -17,6 +17,12 @@ namespace kestro {
 // could be started.
 using ThreadLauncher = std::function<bool(std::function<void()> body)>;
 
+// How a run ended: every pass played, or cut short by a stop request or a
+// colour that did not come in time.
+enum class RunEnd { Completed, Stopped, ColourTimedOut };
+// Told on the runner thread once the run has ended and a new one may start.
+using RunEnded = std::function<void(RunEnd)>;
+
 class ScriptRunner {
  public:
   ScriptRunner(MainWindow& window, Input& input, Clock& clock, ThreadLauncher launch = StartThread);
@@ -25,6 +31,10 @@ class ScriptRunner {
   // its pass, so two runs never play input at the same time. Called on the
   // user-interface thread only.
   void StartRun();
+  // A run of the given script, without the list, the count field or the
+  // loop box (a script played from the command line). False when a run is
+  // active or a stopped one still finishes, or no thread could be started.
+  bool StartRun(ScriptSnapshot script, RunEnded ended);
   // Asks the run to end after the pass in progress; returns at once.
   void RequestStop();
   // The running flag: set from StartRun until the run ends or is stopped.
@@ -36,7 +46,7 @@ class ScriptRunner {
   // place. The one-second wait before the first pass counts from
   // `startMicroseconds` on the clock, so the time the thread takes
   // to start is part of it.
-  void RunScript(const ScriptSnapshot& script, std::int64_t startMicroseconds);
+  RunEnd RunScript(const ScriptSnapshot& script, std::int64_t startMicroseconds);
 
  private:
   MainWindow& window_;

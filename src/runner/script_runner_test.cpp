@@ -224,6 +224,26 @@ TEST_F(ScriptRunnerTest, ColourWaits) {
   }
 }
 
+// A script given whole (from the command line) plays without the list, the
+// count or the loop box, and its end is told: every pass, or a stop.
+TEST_F(ScriptRunnerTest, AGivenScriptPlaysAndTellsHowItEnded) {
+  SetScript("5", true, {"单击键盘:z;"_gbk});
+  std::vector<RunEnd> ends;
+  auto ended = [&](RunEnd end) { ends.push_back(end); };
+  EXPECT_TRUE(runner_.StartRun({"2", false, {"单击键盘:a;"_gbk}}, ended));
+  EXPECT_EQ(std::count(input_.calls.begin(), input_.calls.end(), "key 65 down"), 2);
+  EXPECT_EQ(std::count(input_.calls.begin(), input_.calls.end(), "key 90 down"), 0);
+  EXPECT_EQ(window_.lines, std::vector<std::string>{"单击键盘:z;"_gbk});
+  input_.calls.clear();
+  StopAfterCalls(6);
+  EXPECT_TRUE(runner_.StartRun({"1", true, {"单击键盘:a;"_gbk}}, ended));
+  EXPECT_EQ(ends, (std::vector<RunEnd>{RunEnd::Completed, RunEnd::Stopped}));
+
+  deferLaunch_ = true;
+  EXPECT_TRUE(runner_.StartRun({"1", false, {}}, ended));
+  EXPECT_FALSE(runner_.StartRun({"1", false, {}}, ended));  // one run at a time
+}
+
 TEST_F(ScriptRunnerTest, LongListsAndLongLinesAreCopiedWhole) {
   std::vector<std::string> lines(1500, "等待时间:0;"_gbk);
   lines.push_back("等待时间:"_gbk + std::string(100, '0') + "7;");  // more than 31 digits
