@@ -7,8 +7,10 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
 #include "app/main_window.h"
+#include "app/play_controller.h"
 #include "app/recording_controller.h"
 #include "app/update_server.h"
 #include "hotkeys/hotkey_registrar.h"
@@ -43,6 +45,10 @@ struct Application {
   // Made with the runner; the run and stop commands go through it, since
   // recording and running exclude each other.
   std::unique_ptr<RecordingController> recording;
+  std::unique_ptr<PlayController> play;
+  // A script this start was asked to play (--play): played as soon as the
+  // main window is ready, which stays hidden in the notification area.
+  std::optional<PlayRequest> ownPlay;
 
   SystemSettingsStore settingsStore;
   HotkeySettings hotkeySettings{settingsStore};

@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/help_texts.h"
 #include "app/options_dialog.h"
+#include "app/play_handover.h"
 #include "app/status_bar.h"
 #include "app/tray_icon.h"
 #include "platform/threads.h"
@@ -28,6 +29,11 @@ UINT TaskbarCreatedMessage() {
   return message;
 }
 
+// A start that plays a script from the command line keeps its window in the
+// notification area: the dialog manager's showing of it is held back until
+// the user brings it back through the icon.
+bool g_keepHidden = false;
+
 void ShowHelpBox(const std::string& text, std::string_view caption) {
   App().mainWindow->ShowMessage(BoxOwner::MainWindow, text, caption, kBoxOk);
 }
@@ -38,10 +44,14 @@ void OnInitDialog(HWND dialog) {
   app.runner = std::make_unique<ScriptRunner>(*app.mainWindow, app.input, app.clock);
   app.recording = std::make_unique<RecordingController>(dialog, *app.mainWindow, *app.runner,
                                                         app.hotkeys, app.input);
+  app.play = std::make_unique<PlayController>(dialog, *app.runner, *app.recording);
   FillKeyNameCombo(*app.mainWindow);
-  // Refusals show here, before the window is first shown.
+  // Refusals show here, before the window is first shown; a start that
+  // plays a script shows none, nor asks about an update: a scheduled task
+  // must never wait on a box.
+  if (app.ownPlay) app.hotkeys.KeepRefusalsQuiet();
   RegisterHotkeysAtStartup(app.hotkeys, app.hotkeySettings, app.mainWindow.get(), dialog);
-  StartThread([] { UpdateThread(*App().mainWindow, App().updateChecker); });
+  if (!app.ownPlay) StartThread([] { UpdateThread(*App().mainWindow, App().updateChecker); });
 
   HICON icon = LoadIconW(app.instance, MAKEINTRESOURCEW(IDI_APP));
   SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
@@ -53,6 +63,19 @@ void OnInitDialog(HWND dialog) {
   // announcement through.
   ChangeWindowMessageFilterEx(dialog, TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
   AddTrayIcon(dialog);
+  if (!app.ownPlay) return;
+  g_keepHidden = true;
+  app.play->Start(*app.ownPlay, nullptr);
+}
+
+// A script handed over by a later start: taken when no run and no
+// recording is active, and played as a run of its own.
+LRESULT OnCopyData(WPARAM wParam, LPARAM lParam) {
+  HWND reply = nullptr;
+  std::optional<PlayRequest> request = ReceivedPlayRequest(wParam, lParam, reply);
+  if (!request) return 0;
+  if (App().play->Start(*request, reply) != kPlayedToTheEnd) return kPlayBusy;
+  return kPlayTaken;
 }
 
 void ShowCursorPosition(HWND dialog) {
@@ -73,6 +96,7 @@ void OnCommand(HWND dialog, int command, LPARAM lParam) {
       return;
     case IDM_TRAY_CALLBACK:
       if (lParam != WM_LBUTTONUP) return;
+      g_keepHidden = false;
       ShowWindow(dialog, SW_SHOWNORMAL);
       SetForegroundWindow(dialog);
       return;
@@ -149,6 +173,15 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
       return FALSE;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) ShowWindow(dialog, SW_HIDE);
+      return FALSE;
+    case WM_WINDOWPOSCHANGING:
+      if (g_keepHidden) reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+      return FALSE;
+    case WM_COPYDATA:
+      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, OnCopyData(wParam, lParam));
+      return TRUE;
+    case kPlayEndedMessage:
+      App().play->Ended(wParam);
       return FALSE;
     case kHooksLostMessage:
       App().recording->HooksLost(wParam);

@@ -32,6 +32,7 @@ class RecordingController {
   // "录制" / "停止录制" and the record hotkey. A recording does not begin
   // while a run, or a stopped run finishing its pass, plays input.
   void RecordCommand();
+  bool IsRecording() const { return recording_.IsActive(); }
   // kHooksLostMessage: ends that recording, keeping what it got.
   void HooksLost(WPARAM recording);
 

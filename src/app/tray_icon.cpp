@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "platform/win32/gbk_text_win32.h"
@@ -19,9 +21,14 @@ constexpr std::size_t kTipMaxBytes = 63;
 // The tip field of the first version of the record (the shell reads no more).
 constexpr std::size_t kTipFieldChars = 64;
 
-std::wstring TipText() { return WideFromGbk(CutGbk(text::kTrayTip, kTipMaxBytes)); }
+std::wstring TipText(std::string_view gbk) { return WideFromGbk(CutGbk(gbk, kTipMaxBytes)); }
 
 NOTIFYICONDATAW g_icon;
+
+void SetTip(std::string_view gbk) {
+  std::fill(std::begin(g_icon.szTip), std::end(g_icon.szTip), L'\0');
+  TipText(gbk).copy(g_icon.szTip, kTipFieldChars - 1);
+}
 
 }  // namespace
 
@@ -33,11 +40,20 @@ void AddTrayIcon(HWND mainWindow) {
   g_icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   g_icon.uCallbackMessage = WM_COMMAND;  // arrives as command 107
   g_icon.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
-  std::wstring tip = TipText();
-  tip.copy(g_icon.szTip, kTipFieldChars - 1);
+  SetTip(text::kTrayTip);
   Shell_NotifyIconW(NIM_ADD, &g_icon);
 }
 
 void RemoveTrayIcon() { Shell_NotifyIconW(NIM_DELETE, &g_icon); }
+
+void ShowPlayingInTrayTip(std::string_view fileName) {
+  SetTip(std::string(text::kPlayingTipPrefix) + std::string(fileName));
+  Shell_NotifyIconW(NIM_MODIFY, &g_icon);
+}
+
+void RestoreTrayTip() {
+  SetTip(text::kTrayTip);
+  Shell_NotifyIconW(NIM_MODIFY, &g_icon);
+}
 
 }  // namespace kestro

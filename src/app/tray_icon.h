@@ -5,9 +5,15 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 namespace kestro {
 
 void AddTrayIcon(HWND mainWindow);
 void RemoveTrayIcon();
+// While a script from the command line plays, the tip names its file (GBK);
+// afterwards it is the tip of the default keys again.
+void ShowPlayingInTrayTip(std::string_view fileName);
+void RestoreTrayTip();
 
 }  // namespace kestro

@@ -54,6 +54,7 @@ void HotkeyRegistrar::RegisterAll() {
     if (platform_.RegisterHotkey(nativeWindow_, ids_[i], values_.*row.modifiers, key)) continue;
     // Nobody asked for the default record hotkey: its refusal is no news.
     if (row.hotkey == Hotkey::Record && !recordChosen_) continue;
+    if (quiet_) continue;
     window_->ShowMessage(BoxOwner::MainWindow, row.refusal, text::kNoticeCaption, kBoxOk);
   }
 }

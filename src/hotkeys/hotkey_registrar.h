@@ -45,6 +45,9 @@ class HotkeyRegistrar {
   // a key code of 1 is skipped silently, a refusal shows that hotkey's
   // message, except for a record hotkey the user never chose.
   void RegisterAll();
+  // A start that plays a script for a scheduled task must not wait on a
+  // box: its refusals go unreported.
+  void KeepRefusalsQuiet() { quiet_ = true; }
   bool Matches(Hotkey hotkey, int modifiers, int key) const;
   // Releases all four ids, registered or not.
   void UnregisterAll();
@@ -68,6 +71,7 @@ class HotkeyRegistrar {
   std::uint16_t ids_[kHotkeyCount] = {};
   HotkeyValues values_;
   bool recordChosen_ = false;
+  bool quiet_ = false;
 };
 
 // The three registration sequences of the main window.

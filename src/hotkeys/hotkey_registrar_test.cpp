@@ -164,6 +164,16 @@ TEST_F(HotkeyRegistrarTest, OneHeldCombinationLeavesTheOtherThreeWorking) {
   EXPECT_EQ(window_.messages, std::vector<ShownMessage>(2, Notice(kStopRefused)));
 }
 
+// A start that plays a script for a scheduled task waits on no box.
+TEST_F(HotkeyRegistrarTest, QuietRefusalsShowNothingAndRegisterTheRest) {
+  platform_.heldElsewhere = {{2, 84}};
+  registrar_.KeepRefusalsQuiet();
+  StartUp();
+  EXPECT_TRUE(window_.messages.empty());
+  EXPECT_EQ(platform_.registered.count(kRunId), 1u);
+  EXPECT_EQ(platform_.registered.count(kStopId), 0u);
+}
+
 TEST_F(HotkeyRegistrarTest, SameCombinationTwiceRefusesTheLaterAndActsAsTheEarlier) {
   SetFile({2, 89, 2, 89, 2, 70, 2, 70});
   StartUp();

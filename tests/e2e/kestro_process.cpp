@@ -75,13 +75,14 @@ std::filesystem::path BuildFolder() {
 
 KestroProcess::KestroProcess(const std::wstring& exeName, const std::wstring& build,
                              const std::function<void(const std::filesystem::path&)>& prepare,
-                             const std::wstring& folderName)
+                             const std::wstring& folderName, const std::wstring& arguments)
     : folder_(NewFolder(folderName)) {
   std::filesystem::path exe = folder_ / exeName;
   std::filesystem::create_directories(exe.parent_path());
   std::filesystem::copy_file(BuildFolder() / build, exe);
   if (prepare) prepare(folder_);
   std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
   STARTUPINFOW startup{sizeof startup};
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,

@@ -38,7 +38,7 @@ class KestroProcess {
   explicit KestroProcess(
       const std::wstring& exeName = L"kestro.exe", const std::wstring& build = L"kestro.exe",
       const std::function<void(const std::filesystem::path& folder)>& prepare = nullptr,
-      const std::wstring& folderName = L"kestro-e2e");
+      const std::wstring& folderName = L"kestro-e2e", const std::wstring& arguments = L"");
   // Ends the program (command 2, then by force) and removes its folder.
   ~KestroProcess();
   KestroProcess(const KestroProcess&) = delete;
