@@ -8,7 +8,8 @@ namespace kestro {
 std::string InstructionsText() { return std::string(text::kInstructionsText); }
 
 std::string AboutText() {
-  return std::string(text::kAboutVersionLine) + std::string(text::kAboutDateLine) +
+  return std::string(text::kAboutVersionLabel) + KESTRO_VERSION_SHORT + "  \n\n" +
+         std::string(text::kAboutDateLine) +
          std::string(text::kAboutEmailLabel) + KESTRO_VENDOR_EMAIL + "  \n\n" +
          std::string(text::kAboutHomePageLabel) + KESTRO_VENDOR_HOST + "  \n\n";
 }

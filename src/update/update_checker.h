@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "build_config.h"
 #include "platform/clock.h"
 #include "platform/code_signing.h"
 #include "platform/main_window.h"
@@ -33,7 +34,7 @@ enum VersionComparison : int {
 };
 
 // The program's own version number as the update server counts.
-constexpr std::int32_t kBuiltInVersion = 32;
+constexpr std::int32_t kBuiltInVersion = KESTRO_UPDATE_NUMBER;
 
 // The largest program the check accepts (the program itself is a few
 // hundred kilobytes); a larger announcement is refused before its body is
