@@ -23,7 +23,7 @@ exec "$root/scripts/with-wine.sh" bash -c '
   set -euo pipefail
   shot="$1/build/kestro.png"
   # A Wine desktop window draws the frame and caption bar of the window.
-  /usr/lib/wine/wine64 explorer /desktop=kestro,640x600 "$2" >/dev/null 2>&1 &
+  /usr/lib/wine/wine64 explorer /desktop=kestro,640x720 "$2" >/dev/null 2>&1 &
   window=""
   for _ in $(seq 200); do
     window=$(xdotool search --name "^Zelmo" 2>/dev/null | tail -n 1) && [ -n "$window" ] && break
