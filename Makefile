@@ -1,13 +1,15 @@
 # make run    build kestro.exe and start it under Wine
 # make test   build everything and run every test: native, sanitizers, Windows under Wine
 # make bench  timing and parsing benchmarks, natively and under Wine
+# make dist   the release package dist/kestro-<version>-win64.zip, signed when
+#             KESTRO_SIGN_CERT and KESTRO_SIGN_KEY name the certificate and key (PEM)
 # make fuzz   each fuzz target (or FUZZ_TARGETS) for FUZZ_SECONDS (default 120), then the coverage reached
 
 PRESETS := native native-asan windows
 FUZZ_SECONDS ?= 120
 FUZZ_TARGETS ?=
 
-.PHONY: all deps build test bench fuzz run clean format
+.PHONY: all deps build test bench fuzz run dist clean format
 
 all: build
 
@@ -36,6 +38,12 @@ bench: deps
 
 fuzz: deps
 	scripts/fuzz.sh $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
+# The signing settings go to the build each time: a package is signed only
+# when they are given.
+dist: deps
+	cmake --preset windows -DKESTRO_SIGN_CERT="$(KESTRO_SIGN_CERT)" -DKESTRO_SIGN_KEY="$(KESTRO_SIGN_KEY)" >/dev/null
+	cmake --build --preset windows --target dist
 
 run: deps
 	cmake --preset windows >/dev/null && cmake --build --preset windows --target kestro
