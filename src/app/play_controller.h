@@ -28,7 +28,8 @@ class PlayController {
 
   // Plays the request as a run of its own. Its outcome goes to `reply`, or,
   // without one, ends the program with it as exit code. kPlayBusy (nothing
-  // started) while a run or a recording is active.
+  // started) while a run or a recording is active, or when the run's thread
+  // does not start; the program's own start then ends with it.
   int Start(const PlayRequest& request, HWND reply);
   // kPlayEndedMessage.
   void Ended(WPARAM end);
