@@ -87,8 +87,7 @@ TEST(CommandLineTest, AStartPlaysTheFileAndEndsWithTheOutcome) {
 TEST(CommandLineTest, ARunningCopyPlaysWhatALaterStartHandsIt) {
   KestroProcess running;
   ASSERT_NE(running.WaitForMainWindow(), nullptr);
-  SendMessageW(running.Control(IDC_SCRIPT_LIST), LB_ADDSTRING, 0,
-               reinterpret_cast<LPARAM>(L"等待时间:5;"));
+  running.AddListLine(L"等待时间:5;");
   InputTimeline hooks(Swallow::InjectedKeysAndButtons);
   {
     Start start(L"--play \"" + kScript + L"\"");

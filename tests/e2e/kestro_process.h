@@ -65,6 +65,10 @@ class KestroProcess {
   void Command(int id, LPARAM lParam = 0) const;
 
   std::vector<std::wstring> ListLines() const;
+  // Puts a line at the end of the list as a loaded file would.
+  void AddListLine(const std::wstring& line) const {
+    SendMessageW(Control(1002), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  }
   int ListSelection() const;
   void SelectListLine(int index) const;
   // Selects a combo entry as a click in its drop-down list would.

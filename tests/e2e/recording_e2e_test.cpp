@@ -241,7 +241,8 @@ TEST_F(RecordingTest, StoppingFromTheMenuLeavesNoLineForThatClick) {
 }
 
 // The wheel, turned for real, is recorded as 滚动鼠标 lines at the cursor
-// and replays as the same turns there.
+// and replays as the same turns there: each wheel line one event of its
+// notches, at the cursor.
 TEST_F(RecordingTest, AScrollIsRecordedAndReplayed) {
   InputTimeline timeline;
   ASSERT_TRUE(Xdotool("key ctrl+F12"));

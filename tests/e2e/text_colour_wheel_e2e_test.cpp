@@ -1,5 +1,6 @@
 // The lines that type text, wait for a colour and turn the wheel, made in
-// the editor and played into other windows, as a user would.
+// the editor and played into other windows, as a user would. (Wheel lines
+// play in the recording scenarios: a recorded scroll replays at its place.)
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -51,10 +52,6 @@ class TextColourWheelTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(kestro_.WaitForMainWindow(), nullptr); }
 
-  void AddLine(const std::wstring& line) {
-    SendMessageW(kestro_.Control(IDC_SCRIPT_LIST), LB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(line.c_str()));
-  }
   bool RunEnds(const std::wstring& status, int limitMs = 10000) {
     return WaitUntil([&] { return kestro_.StatusText(0) == status; }, limitMs);
   }
@@ -93,8 +90,8 @@ TEST_F(TextColourWheelTest, TypesTextIntoAnotherProgram) {
 // margin, and never before.
 TEST_F(TextColourWheelTest, AColourWaitGoesOnWhenTheColourComes) {
   ColourPatch patch(RGB(0x10, 0x20, 0x30), RECT{600, 600, 640, 640});
-  AddLine(L"等待颜色:620,620,563412,5000;");  // RGB(0x12, 0x34, 0x56)
-  AddLine(L"单击键盘:(F9);");
+  kestro_.AddListLine(L"等待颜色:620,620,563412,5000;");  // RGB(0x12, 0x34, 0x56)
+  kestro_.AddListLine(L"单击键盘:(F9);");
   InputTimeline hooks(Swallow::InjectedKeysAndButtons);
   double command = NowMs();
   kestro_.Command(IDM_RUN);
@@ -130,8 +127,8 @@ TEST_F(TextColourWheelTest, ATimeLimitOrAStopEndsTheRun) {
     SCOPED_TRACE(c.status);
     kestro_.Command(IDM_CLEAR_LIST);
     ASSERT_TRUE(WaitUntil([&] { return kestro_.ListLines().empty(); }));
-    AddLine(c.line);
-    AddLine(L"单击键盘:(F9);");
+    kestro_.AddListLine(c.line);
+    kestro_.AddListLine(L"单击键盘:(F9);");
     InputTimeline hooks(Swallow::InjectedKeysAndButtons);
     kestro_.SetStatusText(0, L"");
     double command = NowMs();
@@ -146,27 +143,6 @@ TEST_F(TextColourWheelTest, ATimeLimitOrAStopEndsTheRun) {
     Sleep(100);
     for (const TimedInput& event : hooks.Take()) EXPECT_NE(event.what, "key 120 down");
   }
-}
-
-// The wheel turns at the cursor, its notches in one event.
-TEST_F(TextColourWheelTest, AWheelLineTurnsTheWheelAtTheCursor) {
-  AddLine(L"移动鼠标:300,310;");
-  AddLine(L"滚动鼠标:-2;");
-  InputTimeline hooks(Swallow::InjectedKeysAndButtons);
-  kestro_.Command(IDM_RUN);
-  ASSERT_TRUE(RunEnds(L"执行脚本结束!"));
-  std::vector<TimedInput> wheels;
-  WaitUntil([&] {
-    for (const TimedInput& event : hooks.Take()) {
-      if (event.what.starts_with("wheel")) wheels.push_back(event);
-    }
-    return !wheels.empty();
-  });
-  ASSERT_EQ(wheels.size(), 1u);
-  EXPECT_EQ(wheels[0].what, "wheel -240");
-  EXPECT_EQ(wheels[0].x, 300);
-  EXPECT_EQ(wheels[0].y, 310);
-  EXPECT_TRUE(wheels[0].injected);
 }
 
 // The three lines, escapes and all, are saved and come back as they were.
